@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds every test and runs them all.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$ROOT/scripts/common.sh"
+
+"$ROOT/scripts/install-deps.sh" "${BUILD_PACKAGES[@]}"
+build_program "$ROOT/build"
+ctest --test-dir "$ROOT/build" --output-on-failure -j "$(nproc)"

@@ -1,0 +1,68 @@
+// One run of the program: the process facts, the door to the user and the
+// run-wide start-mode flags. Higher layers extend it with their own run-wide
+// values; every procedure takes the run it works for.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/ui.h"
+
+namespace zc {
+
+// Held back writes (the database layer batches them). Everything held back is
+// committed before the program shows, logs or copies anything, and at its end.
+class PendingWrites {
+ public:
+  virtual ~PendingWrites() = default;
+  virtual void CommitPendingWrites() = 0;
+};
+
+// Exit statuses of the program.
+namespace exit_status {
+constexpr int kDone = 0;            // the work ran and nothing was reported
+constexpr int kEndedOnFailure = 1;  // a reported failure ended the program
+constexpr int kDoneWithFailures = 2;  // the work ran, failures were reported
+constexpr int kCancelled = 3;       // the user gave up before the work
+}  // namespace exit_status
+
+struct Run {
+  Run(platform::ProcessFacts facts, platform::Ui& ui) : process(std::move(facts)), ui(ui) {}
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+  virtual ~Run() = default;
+
+  platform::ProcessFacts process;
+  platform::Ui& ui;
+
+  // Both False until the start mode is read from the command line; never both True.
+  bool IntegratedMode = false;
+  bool SilentMode = false;
+
+  // Set once a failure has been reported, so that the exit status can tell.
+  bool failures_reported = false;
+  PendingWrites* pending_writes = nullptr;
+
+  // The program's identity, derived from its own place.
+  std::string ExecutableName() const;  // file name without extension
+  std::string ProgramFolder() const;
+  std::string ProjectFolder() const;   // the parent of the program folder
+  // The component the program serves: the executable name less "_Config"
+  // (its last seven characters); nullopt when the name is too short for one.
+  std::optional<std::string> ComponentName() const;
+
+  void CommitPendingWrites();
+  // Commits, then shows the box: a run that ends at a dialog keeps its work.
+  platform::Answer MsgBox(const platform::MessageBox& box);
+  // Lets pending events run; cheap enough to call per field of every row.
+  void DoEvents();
+
+ private:
+  std::uint32_t do_events_calls_ = 0;
+  std::chrono::steady_clock::time_point last_events_{};
+};
+
+}  // namespace zc

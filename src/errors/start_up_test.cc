@@ -1,0 +1,96 @@
+#include "errors/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include "errors/command_text.h"
+#include "errors/failure.h"
+#include "support/temp_project.h"
+
+namespace zc {
+namespace {
+
+using platform::Answer;
+using testing::Harness;
+
+TEST(CommandValueTest, Table) {
+  struct Case {
+    const char* line;
+    std::string_view key;
+    const char* value;
+  } cases[] = {
+      {"/EXTERNAL=R7QCFG /LOGFILE=/proj/log.txt", kKeyExternal, "R7QCFG"},
+      {"/EXTERNAL=R7QCFG /LOGFILE=/proj/log.txt", kKeyLogfile, "/proj/log.txt"},
+      {"/external=Silent", kKeyExternal, "Silent"},
+      {"", kKeyExternal, ""},
+      {"/EXTERNAL R7QCFG", kKeyExternal, "R7QCFG"},
+      {"/EXTERNAL==R7QCFG", kKeyExternal, "=R7QCFG"},
+      {"/EXTERNAL=  R7QCFG  /OTHER", kKeyExternal, "R7QCFG"},
+      {"/EXTERNAL=", kKeyExternal, ""},
+      {"/LOGFILE=/var/log/Cfg.txt /EXTERNAL=R7QCFG", kKeyLogfile, "/var/log/Cfg.txt"},
+      {"/EXTERNAL=silent /LOGFILE=/var/log/cfg.txt", kKeyExternal, "silent"},
+      {"/LOGFILE=  /var/log/a b.txt", kKeyLogfile, "/var/log/a b.txt"},
+      // A plain substring search: the key may sit inside a longer word.
+      {"/MYEXTERNAL:R7QCFG", kKeyExternal, "R7QCFG"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CommandValue(c.line, c.key), c.value) << c.line;
+}
+
+TEST(CommandValueTest, KeyAtTheVeryEndIsAnInvalidArgument) {
+  try {
+    CommandValue("/EXTERNAL", kKeyExternal);
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.number, 5);
+  }
+}
+
+TEST(StartModeTest, Table) {
+  struct Case {
+    const char* line;
+    bool integrated, silent;
+  } cases[] = {
+      {"/EXTERNAL=R7QCFG /LOGFILE=/p/log.txt", true, false},
+      {"/external=Silent", false, true},
+      {"", false, false},
+      {"/EXTERNAL R7QCFG", true, false},
+      {"/EXTERNAL==R7QCFG", false, false},
+      {"/EXTERNAL=standalone", false, false},
+  };
+  for (const Case& c : cases) {
+    Harness<zc::Run> h(c.line);
+    EXPECT_EQ(GetStartModeIntegrated(h.run), c.integrated) << c.line;
+    EXPECT_EQ(h.run.IntegratedMode, c.integrated) << c.line;
+    EXPECT_EQ(h.run.SilentMode, c.silent) << c.line;
+    EXPECT_TRUE(h.ui.shown.empty()) << c.line;
+  }
+}
+
+TEST(StartModeTest, KeyAtTheEndIsReportedThenTheStartIsStandalone) {
+  Harness<zc::Run> h("/LOGFILE=/x.txt /EXTERNAL");
+  h.ui.Script({Answer::kYes});
+  EXPECT_FALSE(GetStartModeIntegrated(h.run));
+  EXPECT_FALSE(h.run.IntegratedMode || h.run.SilentMode);
+  ASSERT_EQ(h.ui.shown.size(), 1u);
+  EXPECT_EQ(h.ErrorLog(),
+            "Fehler in Zantel / Zantel_Config / ReadCommand (Nr. 5) :Invalid procedure call or "
+            "argument\r\n");
+}
+
+TEST(OcxNameTest, DropsTheLastSevenCharacters) {
+  Harness<zc::Run> h("", "Zantel_Config");
+  EXPECT_EQ(GetOCXName(h.run), "Zantel");
+  Harness<zc::Run> seven("", "Config7");
+  EXPECT_EQ(GetOCXName(seven.run), "");
+}
+
+TEST(OcxNameTest, AShortNameIsReportedOnceWithoutRecursion) {
+  Harness<zc::Run> h("", "Short");
+  h.ui.Script({Answer::kYes});
+  EXPECT_EQ(GetOCXName(h.run), "");
+  ASSERT_EQ(h.ui.shown.size(), 1u);
+  EXPECT_EQ(h.ErrorLog(),
+            "Fehler in  / Short / GetOCXName (Nr. 5) :Invalid procedure call or argument\r\n");
+}
+
+}  // namespace
+}  // namespace zc

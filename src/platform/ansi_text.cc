@@ -1,0 +1,119 @@
+#include "platform/ansi_text.h"
+
+#include <array>
+#include <cstdint>
+
+namespace zc::platform {
+namespace {
+
+// Unicode code points of the Windows-1252 bytes 0x80..0x9F; the five unused
+// bytes map to the C1 controls, as Windows does.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+char32_t ToCodePoint(unsigned char byte) {
+  return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
+}
+
+int AnsiByteOf(char32_t code) {
+  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<int>(code);
+  for (size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == code) return static_cast<int>(0x80 + i);
+  }
+  return -1;
+}
+
+// Decodes one UTF-8 character at `pos`, advancing it; kInvalid for a broken one.
+char32_t NextCodePoint(std::string_view text, size_t& pos) {
+  auto byte = static_cast<unsigned char>(text[pos++]);
+  if (byte < 0x80) return byte;
+  int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : -1;
+  if (extra < 0) return kInvalid;
+  char32_t code = byte & (0x3F >> extra);
+  for (int i = 0; i < extra; ++i) {
+    if (pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80) {
+      return kInvalid;
+    }
+    code = (code << 6) | (static_cast<unsigned char>(text[pos++]) & 0x3F);
+  }
+  return code;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+char32_t UpperCodePoint(char32_t code) {
+  if (code >= 'a' && code <= 'z') return code - 0x20;
+  if (code >= 0xE0 && code <= 0xFE && code != 0xF7) return code - 0x20;
+  switch (code) {
+    case 0xFF: return 0x178;   // ÿ
+    case 0x161: return 0x160;  // š
+    case 0x153: return 0x152;  // œ
+    case 0x17E: return 0x17D;  // ž
+    default: return code;
+  }
+}
+
+}  // namespace
+
+std::string ToAnsi(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    int byte = AnsiByteOf(NextCodePoint(utf8, pos));
+    out += byte < 0 ? '?' : static_cast<char>(byte);
+  }
+  return out;
+}
+
+std::string FromAnsi(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (char c : ansi) AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string UpperCase(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    size_t start = pos;
+    char32_t code = NextCodePoint(utf8, pos);
+    if (code == kInvalid) {
+      out.append(utf8.substr(start, pos - start));
+    } else {
+      AppendUtf8(out, UpperCodePoint(code));
+    }
+  }
+  return out;
+}
+
+std::string UpperCaseAnsi(std::string_view ansi) {
+  std::string out(ansi);
+  for (char& c : out) {
+    int upper = AnsiByteOf(UpperCodePoint(ToCodePoint(static_cast<unsigned char>(c))));
+    if (upper >= 0) c = static_cast<char>(upper);
+  }
+  return out;
+}
+
+}  // namespace zc::platform

@@ -1,0 +1,19 @@
+// The plant's text files are Windows-1252 ("ANSI") on disk; the program works
+// in UTF-8. These conversions are the only place that knows the code page.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zc::platform {
+
+// UTF-8 to Windows-1252; a character without a Windows-1252 form becomes "?".
+std::string ToAnsi(std::string_view utf8);
+// Windows-1252 to UTF-8; every byte has a character.
+std::string FromAnsi(std::string_view ansi);
+// Upper case as the ANSI code page knows it: "straße" -> "STRAßE", "é" -> "É".
+std::string UpperCase(std::string_view utf8);
+// The same for text that is still Windows-1252 bytes.
+std::string UpperCaseAnsi(std::string_view ansi);
+
+}  // namespace zc::platform

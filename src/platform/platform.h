@@ -1,0 +1,82 @@
+// What the program needs from the operating system: its own identity, the
+// folder rules, file facts and the command-line value rule. One POSIX and one
+// Windows source implement this header; CMake picks one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zc::platform {
+
+// The folder separator of the platform: every path rule of the program uses it.
+char Separator();
+
+struct Version {
+  int major = 0;
+  int minor = 0;
+  int revision = 0;
+};
+
+// Facts about the running process, captured once at start-up. Tests build
+// their own to place a program anywhere.
+struct ProcessFacts {
+  std::string executable_path;          // full path of the program file
+  std::string command_line;             // argument text without the program's own path
+  std::string first_environment_entry;  // "NAME=value", empty when there is none
+  Version version;
+  std::string service_pack_log_path;    // where silent runs put what would be shown
+};
+
+// Reads the facts of the current process. argv[0] is not trusted for the
+// executable path: the operating system's own answer is used.
+ProcessFacts CurrentProcess(int argc, const char* const* argv);
+
+// The service-pack log of this platform (an environment variable may move it).
+std::string DefaultServicePackLogPath();
+
+// "Zantel_Config" for ".../Bin/Zantel_Config" (or "Zantel_Config.exe").
+std::string FileNameWithoutExtension(std::string_view path);
+// The folder that holds a file, without a trailing separator except at a root.
+std::string FolderOf(std::string_view path);
+// The parent-folder rule: drop characters from the end until the last one is a
+// separator, then drop that too. "/a/b" -> "/a", "/" -> "", "C:\" -> "C:".
+std::string ParentFolderByRule(std::string_view folder);
+
+// Turns the text after a command-line key's separator into the key's value:
+// blanks stripped, cut where the next key starts, in the platform's letter
+// case (on Windows: cut at any "/", upper case).
+std::string EndCommandValue(std::string value);
+
+// An ordinary, visible file (a link to one counts); folders never count.
+bool FileExists(const std::string& path);
+bool IsFolder(const std::string& path);
+// Anything at all under that name: file, folder, link, hidden or not.
+bool PathExists(const std::string& path);
+
+// Whole-file copy that replaces the target atomically: a temporary file in the
+// target's folder is written, flushed and renamed over it. Returns an error
+// text, empty on success.
+std::string ReplaceFileWithCopy(const std::string& from, const std::string& to);
+
+// Appends bytes to a file, creating it; returns an error text, empty on success.
+std::string AppendToFile(const std::string& path, std::string_view bytes);
+
+// Reads a whole file; nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Writes a whole file through a temporary file and a rename. Refuses a target
+// that exists but may not be written. Returns an error text, empty on success.
+std::string WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// File times as the platform keeps them (nanoseconds since its epoch).
+struct FileTimes {
+  std::int64_t creation = 0;     // 0 where the platform has none
+  std::int64_t last_write = 0;
+};
+std::optional<FileTimes> GetFileTimes(const std::string& path);
+// Puts creation (where settable) and last-write time back; the last-access
+// time is left alone. Returns false when the file cannot be changed.
+bool SetFileTimes(const std::string& path, const FileTimes& times);
+
+}  // namespace zc::platform

@@ -1,0 +1,33 @@
+// Path rules shared by both platforms; only the separator differs.
+#include "platform/platform.h"
+
+namespace zc::platform {
+
+std::string FileNameWithoutExtension(std::string_view path) {
+  std::string_view name = path;
+  if (auto cut = name.find_last_of(Separator()); cut != std::string_view::npos) {
+    name.remove_prefix(cut + 1);
+  }
+  if (auto dot = name.find_last_of('.'); dot != std::string_view::npos && dot > 0) {
+    name = name.substr(0, dot);
+  }
+  return std::string(name);
+}
+
+std::string FolderOf(std::string_view path) {
+  auto cut = path.find_last_of(Separator());
+  if (cut == std::string_view::npos) return "";
+  std::string folder(path.substr(0, cut));
+  // A root keeps its separator: "/" on POSIX, "C:\" on Windows.
+  if (folder.empty() || (folder.size() == 2 && folder[1] == ':')) folder += Separator();
+  return folder;
+}
+
+std::string ParentFolderByRule(std::string_view folder) {
+  std::string parent(folder);
+  while (!parent.empty() && parent.back() != Separator()) parent.pop_back();
+  if (!parent.empty()) parent.pop_back();
+  return parent;
+}
+
+}  // namespace zc::platform

@@ -1,0 +1,186 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/platform.h"
+#include "platform/version.h"
+
+extern char** environ;
+
+namespace zc::platform {
+namespace {
+
+std::string ErrnoText(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+std::string TemporaryNameBeside(const std::string& target) {
+  static std::mt19937_64 random{std::random_device{}()};
+  std::ostringstream name;
+  name << FolderOf(target) << '/' << '.' << FileNameWithoutExtension(target) << ".tmp"
+       << std::hex << random();
+  return name.str();
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+void SyncFolderOf(const std::string& path) {
+  int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+// Writes `bytes` to a new temporary file beside `target`, flushes it to disk
+// and renames it over the target, so readers see the old or the new file only.
+std::string WriteThroughRename(const std::string& target, std::string_view bytes, mode_t mode) {
+  std::string temp = TemporaryNameBeside(target);
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0) return ErrnoText("Cannot create", temp);
+  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  std::string error = ok ? "" : ErrnoText("Cannot write", temp);
+  ::close(fd);
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) error = ErrnoText("Cannot replace", target);
+  if (!error.empty()) {
+    ::unlink(temp.c_str());
+    return error;
+  }
+  SyncFolderOf(target);
+  return "";
+}
+
+}  // namespace
+
+char Separator() { return '/'; }
+
+ProcessFacts CurrentProcess(int argc, const char* const* argv) {
+  ProcessFacts facts;
+  char buffer[4096];
+  ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  facts.executable_path = length > 0 ? std::string(buffer, static_cast<size_t>(length))
+                                     : (argc > 0 ? argv[0] : "");
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) facts.command_line += ' ';
+    facts.command_line += argv[i];
+  }
+  if (environ != nullptr && environ[0] != nullptr) facts.first_environment_entry = environ[0];
+  facts.version = {kVersionMajor, kVersionMinor, kVersionRevision};
+  facts.service_pack_log_path = DefaultServicePackLogPath();
+  return facts;
+}
+
+std::string DefaultServicePackLogPath() {
+  const char* moved = std::getenv("TOLVA_SERVICEPACK_LOG");
+  return moved != nullptr && *moved != '\0' ? moved : "/var/log/TolvaServicePack.log";
+}
+
+std::string EndCommandValue(std::string value) {
+  auto trim = [](std::string& text) {
+    text.erase(0, text.find_first_not_of(' '));
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+  };
+  trim(value);
+  // "/" separates folders here, so only a "/" after a blank starts the next
+  // key, and a path keeps its letter case.
+  if (auto next_key = value.find(" /"); next_key != std::string::npos) value.resize(next_key);
+  trim(value);
+  return value;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::string name = path.substr(path.find_last_of('/') + 1);
+  return name.empty() || name[0] != '.';
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
+  std::optional<std::string> bytes = ReadWholeFile(from);
+  if (!bytes) return ErrnoText("Cannot read", from);
+  struct stat info {};
+  mode_t mode = ::stat(from.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
+  return WriteThroughRename(to, *bytes, mode);
+}
+
+std::string AppendToFile(const std::string& path, std::string_view bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return ErrnoText("Cannot open", path);
+  bool ok = WriteAll(fd, bytes);
+  std::string error = ok ? "" : ErrnoText("Cannot write", path);
+  ::close(fd);
+  return error;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  if (IsFolder(path)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return content.str();
+}
+
+std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
+  struct stat info {};
+  mode_t mode = 0644;
+  if (::stat(path.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return "Not a file: " + path;
+    // The rename would bypass a read-only file; honour it like the read-only
+    // attribute on Windows, which binds administrators too.
+    if ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
+      errno = EACCES;
+      return ErrnoText("Cannot write", path);
+    }
+    mode = info.st_mode & 07777;
+  }
+  return WriteThroughRename(path, bytes, mode);
+}
+
+std::optional<FileTimes> GetFileTimes(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  FileTimes times;
+  times.last_write = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                     info.st_mtim.tv_nsec;
+  return times;
+}
+
+bool SetFileTimes(const std::string& path, const FileTimes& times) {
+  struct timespec values[2];
+  values[0].tv_sec = 0;
+  values[0].tv_nsec = UTIME_OMIT;  // the last-access time is never set
+  values[1].tv_sec = static_cast<time_t>(times.last_write / 1000000000);
+  values[1].tv_nsec = static_cast<long>(times.last_write % 1000000000);
+  return ::utimensat(AT_FDCWD, path.c_str(), values, 0) == 0;
+}
+
+}  // namespace zc::platform

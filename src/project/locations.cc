@@ -1,0 +1,85 @@
+#include "project/locations.h"
+
+#include "errors/procedure.h"
+#include "platform/platform.h"
+#include "settings/ini.h"
+
+namespace zc {
+namespace {
+
+std::string InParameterFolder(const std::string& folder, const char* file) {
+  const char sep = platform::Separator();
+  std::string path = folder;
+  if (path.empty() || path.back() != sep) path += sep;
+  return path + "parameter" + sep + file;
+}
+
+void ListMachinesOfConfigurationIni(ProjectRun& run, const std::string& configuration_ini) {
+  if (configuration_ini.empty() || !platform::FileExists(configuration_ini)) return;
+  for (int n = 1; n <= 5; ++n) {
+    std::string name = LoadIniString(run, "Common", "NameM" + std::to_string(n), configuration_ini);
+    if (name == "-" || name.empty()) return;
+    run.ExistingMachines.resize(n + 1);
+    run.ExistingMachines[n] = name;
+  }
+}
+
+void ListMachinesOfProgramIni(ProjectRun& run) {
+  std::int16_t count = LoadIniInteger(run, "Project", "NumberOfMachines", run.ProgramIniPath);
+  for (int n = 1; n <= count; ++n) {
+    run.ExistingMachines.resize(n + 1);
+    run.ExistingMachines[n] =
+        LoadIniString(run, "Machine" + std::to_string(n), "MachineName", run.ProgramIniPath);
+  }
+}
+
+}  // namespace
+
+std::string GetR7QConfigurationIniPath(ProjectRun& run) {
+  Procedure proc(run, "GetR7QConfigurationIniPath");
+  std::string path;
+  proc.Step([&] {
+    std::string candidate = run.ProjectFolder() + platform::Separator() + "parameter" +
+                            platform::Separator() + "r7qconfiguration.ini";
+    if (platform::FileExists(candidate)) path = candidate;
+  });
+  return path;
+}
+
+std::string GetProgramIniPath(ProjectRun& run, std::int32_t selector) {
+  Procedure proc(run, "GetProgramIniPath");
+  std::string path;
+  proc.Step([&] {
+    std::string candidate;
+    if (selector == 1 && run.IntegratedMode) {
+      std::string copy_folder =
+          LoadIniString(run, "Common", "SaveAndRestore", GetR7QConfigurationIniPath(run));
+      candidate = InParameterFolder(copy_folder, "program.ini");
+    } else {
+      candidate = run.ProjectFolder() + platform::Separator() + "parameter" +
+                  platform::Separator() + "Program.ini";
+    }
+    if (!candidate.empty() && platform::FileExists(candidate)) path = candidate;
+  });
+  return path;
+}
+
+std::string GetFileNameOnly(ProjectRun& run, const std::string& path) {
+  Procedure proc(run, "GetFileNameOnly");
+  auto cut = path.find_last_of(platform::Separator());
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+void GetExistingMachines(ProjectRun& run, const std::string& configuration_ini) {
+  Procedure proc(run, "GetExistingMachines");
+  proc.Step([&] { run.ProgramIniPath = GetProgramIniPath(run, 1); });
+  proc.Step([&] {
+    if (run.IntegratedMode) {
+      ListMachinesOfConfigurationIni(run, configuration_ini);
+    } else {
+      ListMachinesOfProgramIni(run);
+    }
+  });
+}
+
+}  // namespace zc

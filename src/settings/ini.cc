@@ -1,0 +1,84 @@
+#include "settings/ini.h"
+
+#include <cctype>
+
+#include "errors/procedure.h"
+#include "platform/ansi_text.h"
+#include "platform/platform.h"
+#include "settings/ini_file.h"
+
+namespace zc {
+namespace {
+
+constexpr size_t kMaxValueLength = 254;  // a 255-character buffer with its terminator
+
+// The raw Windows-1252 value of an entry, nullopt when it is missing.
+std::optional<std::string> ReadAnsiValue(const std::string& Section, const std::string& Entry,
+                                         const std::string& File) {
+  std::optional<std::string> text = platform::ReadWholeFile(File);
+  if (!text) return std::nullopt;
+  auto value = settings::FindIniValue(*text, platform::ToAnsi(Section), platform::ToAnsi(Entry));
+  if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+  return value;
+}
+
+// Optional sign and leading digits, as the Windows integer reader takes them.
+std::int64_t LeadingInteger(const std::string& text) {
+  size_t pos = 0;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) negative = text[pos++] == '-';
+  std::int64_t value = 0;
+  for (; pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])); ++pos) {
+    if (value < (std::int64_t{1} << 40)) value = value * 10 + (text[pos] - '0');
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::string LoadIniString(Run& run, const std::string& Section, const std::string& Entry,
+                          const std::string& File) {
+  Procedure proc(run, "LoadIniString");
+  std::string result;
+  proc.Step([&] { result = platform::FromAnsi(ReadAnsiValue(Section, Entry, File).value_or("")); });
+  return result;
+}
+
+std::int16_t LoadIniInteger(Run& run, const std::string& Section, const std::string& Entry,
+                            const std::string& File) {
+  Procedure proc(run, "LoadIniInteger");
+  std::int16_t result = 0;
+  proc.Step([&] {
+    std::optional<std::string> text = ReadAnsiValue(Section, Entry, File);
+    std::int64_t value = text && !text->empty() ? LeadingInteger(*text) : -1;
+    if (value < INT16_MIN || value > INT16_MAX) failures::Overflow();
+    result = static_cast<std::int16_t>(value);
+  });
+  return result;
+}
+
+bool LoadIniBoolean(Run& run, const std::string& Section, const std::string& Entry,
+                    const std::string& File) {
+  Procedure proc(run, "LoadIniBoolean");
+  bool result = false;
+  proc.Step([&] {
+    std::string value = ReadAnsiValue(Section, Entry, File).value_or("");
+    result = platform::UpperCaseAnsi(value) == "TRUE";
+  });
+  return result;
+}
+
+void SaveIni(Run& run, const std::string& Value, const std::string& Section,
+             const std::string& Entry, const std::string& File) {
+  Procedure proc(run, "SaveIni");
+  proc.Step([&] {
+    std::optional<std::string> text = platform::ReadWholeFile(File);
+    // A file that is there but cannot be read must not be written over.
+    if (!text && platform::PathExists(File)) return;
+    std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
+                                                platform::ToAnsi(Entry), platform::ToAnsi(Value));
+    platform::WriteWholeFile(File, changed);
+  });
+}
+
+}  // namespace zc

@@ -1,0 +1,28 @@
+// Single entries of INI files: the project's settings, the component's
+// configuration file and the language file. Every call reads or writes the
+// file afresh; a missing file, section or entry reads as "", -1 or False.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "errors/run.h"
+
+namespace zc {
+
+// Values longer than 254 characters are cut to their first 254.
+std::string LoadIniString(Run& run, const std::string& Section, const std::string& Entry,
+                          const std::string& File);
+// A 16-bit integer; -1 when missing. A value outside -32768..32767 is an
+// overflow failure, 0 when resumed.
+std::int16_t LoadIniInteger(Run& run, const std::string& Section, const std::string& Entry,
+                            const std::string& File);
+// True only for "true" in any letter case.
+bool LoadIniBoolean(Run& run, const std::string& Section, const std::string& Entry,
+                    const std::string& File);
+// Writes the entry, creating file and section as needed. A write the file
+// system refuses passes unnoticed, as the settings functions have always done.
+void SaveIni(Run& run, const std::string& Value, const std::string& Section,
+             const std::string& Entry, const std::string& File);
+
+}  // namespace zc

@@ -1,0 +1,23 @@
+// INI text as the Windows private-profile functions read and write it. Works
+// on the file's bytes (Windows-1252); names match without regard to case.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zc::settings {
+
+// The value of `entry` in `section`: blanks around it trimmed and one pair of
+// matching quotes removed. nullopt when the section or entry is missing.
+// Lines starting with ";" are comments; the first of two equal entries counts.
+std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
+                                        std::string_view entry);
+
+// `text` with `entry` of `section` set to `value`. An existing entry keeps its
+// line and only its value changes; a new entry goes after the last line of
+// its section, a new section at the end. Every other byte stays as it was.
+std::string SetIniValue(std::string_view text, std::string_view section, std::string_view entry,
+                        std::string_view value);
+
+}  // namespace zc::settings

@@ -1,0 +1,59 @@
+// Temporary project trees for tests: a project folder with the program placed
+// in a folder of its own, a scripted user interface and a run over them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "platform/scripted_ui.h"
+
+namespace zc::testing {
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Writes a file (creating its folders); `content` is stored as given.
+void WriteFile(const std::string& path, std::string_view content);
+// Reads a whole file; "" when it does not exist.
+std::string ReadFile(const std::string& path);
+
+// Process facts of a program at `executable_path`.
+platform::ProcessFacts FactsFor(const std::string& executable_path,
+                                const std::string& command_line,
+                                const std::string& service_pack_log);
+
+// A project folder with the program at <project>/<program_folder>/<executable>.
+template <typename RunType>
+class Harness {
+ public:
+  explicit Harness(const std::string& command_line = "",
+                   const std::string& executable = "Zantel_Config",
+                   const std::string& program_folder = "Bin")
+      : run(FactsFor(dir.path() + "/" + program_folder + "/" + executable, command_line,
+                     dir.path() + "/TolvaServicePack.log"),
+            ui) {}
+
+  // A path inside the project folder.
+  std::string Path(std::string_view relative) const {
+    return dir.path() + "/" + std::string(relative);
+  }
+  std::string ServicePackLog() const { return ReadFile(run.process.service_pack_log_path); }
+  std::string ErrorLog() const { return ReadFile(Path("R7Qcfglog.txt")); }
+
+  TempDir dir;
+  platform::ScriptedUi ui;
+  RunType run;
+};
+
+}  // namespace zc::testing
