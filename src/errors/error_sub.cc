@@ -59,7 +59,7 @@ std::int32_t ErrorSub(Run& run, std::int32_t ErrNumber, const std::string& ErrSo
 }
 
 void EndProgram(Run& run, int exit_code) {
-  run.CommitPendingWrites();
+  run.FinishPendingWrites();
   run.ui.EndProgram(exit_code);
   std::abort();  // a user interface that returns from EndProgram is broken
 }

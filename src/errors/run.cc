@@ -27,6 +27,10 @@ void Run::CommitPendingWrites() {
   if (pending_writes != nullptr) pending_writes->CommitPendingWrites();
 }
 
+void Run::FinishPendingWrites() {
+  if (pending_writes != nullptr) pending_writes->FinishPendingWrites();
+}
+
 platform::Answer Run::MsgBox(const platform::MessageBox& box) {
   CommitPendingWrites();
   return ui.Show(box);

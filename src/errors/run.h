@@ -15,10 +15,13 @@ namespace zc {
 
 // Held back writes (the database layer batches them). Everything held back is
 // committed before the program shows, logs or copies anything, and at its end.
+// Neither call throws: a dialog or the end of the program must not fail on it.
 class PendingWrites {
  public:
   virtual ~PendingWrites() = default;
   virtual void CommitPendingWrites() = 0;
+  // At the end of the program: commit and leave the files without helpers.
+  virtual void FinishPendingWrites() = 0;
 };
 
 // Exit statuses of the program.
@@ -55,6 +58,7 @@ struct Run {
   std::optional<std::string> ComponentName() const;
 
   void CommitPendingWrites();
+  void FinishPendingWrites();
   // Commits, then shows the box: a run that ends at a dialog keeps its work.
   platform::Answer MsgBox(const platform::MessageBox& box);
   // Lets pending events run; cheap enough to call per field of every row.

@@ -73,6 +73,40 @@ char32_t UpperCodePoint(char32_t code) {
   }
 }
 
+char32_t LowerCodePoint(char32_t code) {
+  if (code >= 'A' && code <= 'Z') return code + 0x20;
+  if (code >= 0xC0 && code <= 0xDE && code != 0xD7) return code + 0x20;
+  switch (code) {
+    case 0x178: return 0xFF;
+    case 0x160: return 0x161;
+    case 0x152: return 0x153;
+    case 0x17D: return 0x17E;
+    default: return code;
+  }
+}
+
+std::string MapCodePoints(std::string_view utf8, char32_t (*map)(char32_t)) {
+  bool ascii = true;
+  for (char c : utf8) ascii &= (static_cast<unsigned char>(c) < 0x80);
+  if (ascii) {  // names and keywords: the common case, worth its own loop
+    std::string out(utf8);
+    for (char& c : out) c = static_cast<char>(map(static_cast<unsigned char>(c)));
+    return out;
+  }
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    size_t start = pos;
+    char32_t code = NextCodePoint(utf8, pos);
+    if (code == kInvalid) {
+      out.append(utf8.substr(start, pos - start));
+    } else {
+      AppendUtf8(out, map(code));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string ToAnsi(std::string_view utf8) {
@@ -92,20 +126,9 @@ std::string FromAnsi(std::string_view ansi) {
   return out;
 }
 
-std::string UpperCase(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t pos = 0; pos < utf8.size();) {
-    size_t start = pos;
-    char32_t code = NextCodePoint(utf8, pos);
-    if (code == kInvalid) {
-      out.append(utf8.substr(start, pos - start));
-    } else {
-      AppendUtf8(out, UpperCodePoint(code));
-    }
-  }
-  return out;
-}
+std::string UpperCase(std::string_view utf8) { return MapCodePoints(utf8, UpperCodePoint); }
+
+std::string LowerCase(std::string_view utf8) { return MapCodePoints(utf8, LowerCodePoint); }
 
 std::string UpperCaseAnsi(std::string_view ansi) {
   std::string out(ansi);

@@ -13,6 +13,8 @@ std::string ToAnsi(std::string_view utf8);
 std::string FromAnsi(std::string_view ansi);
 // Upper case as the ANSI code page knows it: "straße" -> "STRAßE", "é" -> "É".
 std::string UpperCase(std::string_view utf8);
+// Lower case, the counterpart of UpperCase.
+std::string LowerCase(std::string_view utf8);
 // The same for text that is still Windows-1252 bytes.
 std::string UpperCaseAnsi(std::string_view ansi);
 

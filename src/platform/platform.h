@@ -63,6 +63,9 @@ std::string ReplaceFileWithCopy(const std::string& from, const std::string& to);
 // Appends bytes to a file, creating it; returns an error text, empty on success.
 std::string AppendToFile(const std::string& path, std::string_view bytes);
 
+// Reads the first `bytes` bytes of a file (fewer when it is shorter); nullopt
+// when it cannot be read.
+std::optional<std::string> ReadFileStart(const std::string& path, size_t bytes);
 // Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // Writes a whole file through a temporary file and a rename. Refuses a target

@@ -139,6 +139,16 @@ std::string AppendToFile(const std::string& path, std::string_view bytes) {
   return error;
 }
 
+std::optional<std::string> ReadFileStart(const std::string& path, size_t bytes) {
+  if (IsFolder(path)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string head(bytes, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(bytes));
+  head.resize(static_cast<size_t>(in.gcount()));
+  return head;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   if (IsFolder(path)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);

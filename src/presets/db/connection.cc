@@ -1,0 +1,293 @@
+#include "presets/db/connection.h"
+
+#include <cstring>
+#include <functional>
+
+#include "platform/ansi_text.h"
+#include "platform/platform.h"
+#include "presets/db/db_failure.h"
+#include "presets/db/query_plan.h"
+#include "presets/db/sql_names.h"
+
+namespace zc::db {
+namespace {
+
+// Equality without regard to case for texts whose letters NOCASE cannot fold.
+void SameText(sqlite3_context* context, int, sqlite3_value** args) {
+  if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  auto text = [](sqlite3_value* value) {
+    return std::string(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                       sqlite3_value_bytes(value));
+  };
+  sqlite3_result_int(context,
+                     platform::UpperCase(text(args[0])) == platform::UpperCase(text(args[1])));
+}
+
+}  // namespace
+
+int TableSchema::Find(std::string_view column) const {
+  std::string upper = platform::UpperCase(column);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].upper == upper) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void RaiseSqlite(sqlite3* db, int code, const std::string& what) {
+  switch (code & 0xFF) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+      Fail(code::kNotADatabase, "Unrecognized database format '" + what + "'.", source::kEngine);
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+      Fail(code::kCannotOpen,
+           "The file '" + what +
+               "' cannot be written: it is read-only or in use by another "
+               "program.",
+           source::kDatabase);
+    case SQLITE_FULL:
+      Fail(code::kGeneric, "Not enough space on disk to write '" + what + "'.", source::kDatabase);
+    default:
+      Fail(code::kGeneric,
+           "Database error in '" + what + "': " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code)),
+           source::kDatabase);
+  }
+}
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+  int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db, rc, sqlite3_db_filename(db, "main"));
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::Bind(int index, const Value& value) {
+  switch (value.kind()) {
+    case Value::Kind::kNull:
+      sqlite3_bind_null(stmt_, index);
+      break;
+    case Value::Kind::kBoolean:
+      sqlite3_bind_int(stmt_, index, value.AsBoolean() ? -1 : 0);
+      break;
+    case Value::Kind::kNumber:
+      if (value.IsInteger()) {
+        sqlite3_bind_int64(stmt_, index, static_cast<sqlite3_int64>(value.AsNumber()));
+      } else {
+        sqlite3_bind_double(stmt_, index, value.AsNumber());
+      }
+      break;
+    default: {
+      const std::string& text = value.AsText();
+      sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+  }
+}
+
+void Statement::BindInteger(int index, std::int64_t value) {
+  sqlite3_bind_int64(stmt_, index, value);
+}
+
+bool Statement::Step() {
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  std::string file = sqlite3_db_filename(db_, "main");
+  Reset();
+  RaiseSqlite(db_, rc, file);
+}
+
+std::int64_t Statement::IntegerColumn(int column) { return sqlite3_column_int64(stmt_, column); }
+
+std::string Statement::TextColumn(int column) {
+  auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+  return text ? std::string(text, sqlite3_column_bytes(stmt_, column)) : std::string();
+}
+
+Value Statement::ColumnAs(int column, FieldType field) {
+  int stored = sqlite3_column_type(stmt_, column);
+  if (stored == SQLITE_NULL) return Value();
+  switch (field.type) {
+    case type::kBoolean:
+      return Value::Boolean(sqlite3_column_double(stmt_, column) != 0);
+    case type::kByte:
+    case type::kInteger:
+    case type::kLong:
+    case type::kCurrency:
+    case type::kSingle:
+    case type::kDouble:
+    case type::kDecimal:
+      if (stored == SQLITE_INTEGER) return Value::Integer(IntegerColumn(column));
+      if (stored == SQLITE_FLOAT) return Value::Number(sqlite3_column_double(stmt_, column));
+      return Value::Text(TextColumn(column));  // a foreign file may hold text here; keep it
+    case type::kDate:
+      if (stored == SQLITE_TEXT) return Value::Date(TextColumn(column));
+      return Value::Number(sqlite3_column_double(stmt_, column));
+    default:
+      if (stored == SQLITE_FLOAT)
+        return Value::Text(NumberToText(sqlite3_column_double(stmt_, column)));
+      return Value::Text(TextColumn(column));
+  }
+}
+
+void Statement::Reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+std::shared_ptr<Connection> Connection::Open(const std::string& path) {
+  if (!platform::PathExists(path) || platform::IsFolder(path)) {
+    Fail(code::kFileNotFound, "Could not find file '" + path + "'.", source::kEngine);
+  }
+  std::optional<std::string> head = platform::ReadFileStart(path, 16);
+  if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
+    Fail(code::kNotADatabase, "Unrecognized database format '" + path + "'.", source::kEngine);
+  }
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::shared_ptr<Connection> connection(new Connection(db, path));
+  if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
+  sqlite3_create_function_v2(db, "zc_same_text", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                             SameText, nullptr, nullptr, nullptr);
+  // Proves the file is a readable database before any procedure relies on it.
+  rc = sqlite3_exec(db, "PRAGMA cache_size=-32768; SELECT count(*) FROM sqlite_master;", nullptr,
+                    nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
+  connection->DropLeftoverIndexes();
+  return connection;
+}
+
+Connection::Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Close() {
+  if (db_ == nullptr) return;
+  statements_.clear();
+  if (in_transaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  in_transaction_ = false;
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+Statement& Connection::Prepare(const std::string& sql) {
+  if (db_ == nullptr) ObjectInvalid(source::kDatabase);
+  auto found = statements_.find(sql);
+  if (found != statements_.end()) return *found->second;
+  auto statement = std::make_unique<Statement>(db_, sql);
+  return *statements_.emplace(sql, std::move(statement)).first->second;
+}
+
+std::unique_ptr<Statement> Connection::PrepareOnce(const std::string& sql) {
+  if (db_ == nullptr) ObjectInvalid(source::kDatabase);
+  return std::make_unique<Statement>(db_, sql);
+}
+
+std::shared_ptr<const QueryPlan> Connection::CachedPlan(const std::string& shape) const {
+  auto found = plans_.find(shape);
+  return found == plans_.end() ? nullptr : found->second;
+}
+
+void Connection::CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan) {
+  if (plans_.size() >= 256) plans_.clear();  // only a few shapes ever repeat
+  plans_[shape] = std::move(plan);
+}
+
+void Connection::BeginWrite() {
+  if (db_ == nullptr) ObjectInvalid(source::kDatabase);
+  if (in_transaction_) return;
+  int rc = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
+  in_transaction_ = true;
+}
+
+void Connection::Write(const std::string& sql) {
+  BeginWrite();
+  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
+}
+
+void Connection::Commit() {
+  if (!in_transaction_) return;
+  int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  in_transaction_ = sqlite3_get_autocommit(db_) == 0;
+  if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
+}
+
+void Connection::Rollback() {
+  if (!in_transaction_) return;
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  in_transaction_ = false;
+  lookup_indexes_.clear();
+  ++index_generation_;
+  SchemaChanged();
+}
+
+std::vector<std::string> Connection::TableNames() {
+  if (names_loaded_) return table_names_;
+  table_names_.clear();
+  Statement& list = Prepare(
+      "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' "
+      "ESCAPE '\\' ORDER BY rowid");
+  while (list.Step()) table_names_.push_back(list.TextColumn(0));
+  list.Reset();
+  names_loaded_ = true;
+  return table_names_;
+}
+
+const TableSchema* Connection::Schema(std::string_view table) {
+  std::string key = platform::UpperCase(table);
+  if (auto found = schemas_.find(key); found != schemas_.end()) return &found->second;
+  for (const std::string& name : TableNames()) {
+    if (platform::UpperCase(name) != key) continue;
+    TableSchema schema{name, {}};
+    Statement info(db_, "SELECT name, type FROM pragma_table_info(?1)");
+    info.Bind(1, Value::Text(name));
+    while (info.Step()) {
+      std::string declared = info.TextColumn(1);
+      std::string name = info.TextColumn(0);
+      schema.columns.push_back({name, platform::UpperCase(name), declared, FieldTypeOf(declared)});
+    }
+    return &schemas_.emplace(key, std::move(schema)).first->second;
+  }
+  return nullptr;
+}
+
+void Connection::SchemaChanged() {
+  schemas_.clear();
+  plans_.clear();
+  names_loaded_ = false;
+}
+
+void Connection::EnsureLookupIndex(const std::string& table,
+                                   const std::vector<std::string>& columns) {
+  std::string key = table;
+  for (const std::string& column : columns) key += "\x1f" + column;
+  std::string name = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
+  if (lookup_indexes_.count(name) != 0) return;
+  std::string sql =
+      "CREATE INDEX IF NOT EXISTS " + QuoteName(name) + " ON " + QuoteName(table) + " (";
+  for (size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
+  Write(sql + ")");
+  lookup_indexes_.insert(name);
+}
+
+void Connection::DropLookupIndexes() {
+  for (const std::string& name : lookup_indexes_) Write("DROP INDEX IF EXISTS " + QuoteName(name));
+  lookup_indexes_.clear();
+  ++index_generation_;
+}
+
+void Connection::DropLeftoverIndexes() {
+  std::vector<std::string> leftovers;
+  Statement list(db_,
+                 "SELECT name FROM sqlite_master WHERE type='index' AND name LIKE "
+                 "'zc\\_lookup\\_%' ESCAPE '\\'");
+  while (list.Step()) leftovers.push_back(list.TextColumn(0));
+  for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + QuoteName(name));
+}
+
+}  // namespace zc::db

@@ -1,0 +1,56 @@
+// An open database and the engine that opens them. One engine serves a run:
+// a file opened again reuses its connection, and everything written is
+// committed before the program shows, logs or copies anything, and at its end.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "errors/run.h"
+#include "presets/db/recordset.h"
+#include "presets/db/table_def.h"
+
+namespace zc::db {
+
+class Database {
+ public:
+  explicit Database(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+
+  // A table name, or a SELECT text over one table.
+  std::unique_ptr<Recordset> OpenRecordset(const std::string& source);
+  db::TableDefs TableDefs();
+  TableDef CreateTableDef(const std::string& name);
+  void Close() { closed_ = true; }  // the connection stays with the engine
+  const std::string& Path() const { return connection_->path(); }
+
+ private:
+  const std::shared_ptr<Connection>& Connected();
+  std::shared_ptr<Connection> connection_;
+  bool closed_ = false;
+};
+
+class Engine : public PendingWrites {
+ public:
+  Engine() = default;
+  ~Engine() override;
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // Raises 3024 for a missing file and 3343 for one that is no database.
+  Database OpenDatabase(const std::string& path);
+
+  void CommitPendingWrites() override;
+  void FinishPendingWrites() override;
+
+  // Copies `from` over `to` as a whole file that is replaced atomically. What
+  // was written to `from` is committed first; what was written to `to` is
+  // discarded, since the copy replaces it.
+  void ReplaceWithCopy(const std::string& from, const std::string& to);
+
+ private:
+  std::shared_ptr<Connection> Release(const std::string& path);
+  std::map<std::string, std::shared_ptr<Connection>> connections_;  // by canonical path
+};
+
+}  // namespace zc::db

@@ -1,0 +1,211 @@
+#include "presets/db/recordset.h"
+
+#include <algorithm>
+
+#include "platform/ansi_text.h"
+#include "presets/db/db_failure.h"
+#include "presets/db/sql_names.h"
+
+namespace zc::db {
+namespace {
+
+[[noreturn]] void UpdateWithoutEdit() {
+  Fail(code::kUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.",
+       source::kRecordset);
+}
+
+}  // namespace
+
+const std::string& RecordField::Name() const { return rs_.fields()[position_].name; }
+FieldType RecordField::Type() const { return rs_.fields()[position_].type; }
+Value RecordField::GetValue() const { return rs_.Get(position_); }
+void RecordField::SetValue(const Value& value) { rs_.Set(position_, value); }
+
+int RecordFields::Count() const { return static_cast<int>(rs_.fields().size()); }
+
+RecordField RecordFields::operator[](int position) const {
+  if (position < 0 || position >= Count()) ItemNotFound(source::kFields);
+  return RecordField(rs_, position);
+}
+
+RecordField RecordFields::operator[](std::string_view name) const {
+  return RecordField(rs_, rs_.Position(name));
+}
+
+Recordset::Recordset(std::shared_ptr<Connection> connection, std::shared_ptr<const QueryPlan> plan,
+                     std::vector<Value> parameters)
+    : connection_(std::move(connection)),
+      plan_(std::move(plan)),
+      parameters_(std::move(parameters)) {}
+
+Connection& Recordset::Open() {
+  if (closed_ || !connection_->IsOpen()) ObjectInvalid(source::kRecordset);
+  return *connection_;
+}
+
+std::vector<std::int64_t>& Recordset::Rows() {
+  Connection& connection = Open();
+  if (rowids_) return *rowids_;
+  if (!plan_->lookup_key.empty() && plan_->index_generation != connection.index_generation()) {
+    connection.EnsureLookupIndex(plan_->table, plan_->lookup_key);
+    plan_->index_generation = connection.index_generation();
+  }
+  // A plan that serves one query only must not fill the statement cache.
+  std::unique_ptr<Statement> once;
+  if (!plan_->reusable) once = connection.PrepareOnce(plan_->rowid_sql);
+  Statement& select = once ? *once : connection.Prepare(plan_->rowid_sql);
+  for (size_t i = 0; i < parameters_.size(); ++i)
+    select.Bind(static_cast<int>(i + 1), parameters_[i]);
+  rowids_.emplace();
+  while (select.Step()) rowids_->push_back(select.IntegerColumn(0));
+  select.Reset();
+  if (plan_->sort_rowids) std::sort(rowids_->begin(), rowids_->end());
+  return *rowids_;
+}
+
+std::int64_t Recordset::RecordCount() { return static_cast<std::int64_t>(Rows().size()); }
+
+bool Recordset::Eof() { return position_ >= Rows().size(); }
+
+void Recordset::MoveFirst() {
+  if (Rows().empty()) NoCurrentRecord();
+  position_ = 0;
+  current_.reset();
+  mode_ = Mode::kNone;
+}
+
+void Recordset::MoveNext() {
+  if (Eof()) NoCurrentRecord();
+  ++position_;
+  current_.reset();
+  mode_ = Mode::kNone;
+}
+
+void Recordset::MoveLast() {
+  if (Rows().empty()) NoCurrentRecord();
+  position_ = Rows().size() - 1;
+  current_.reset();
+  mode_ = Mode::kNone;
+}
+
+const std::vector<Value>& Recordset::CurrentRow() {
+  if (current_) return *current_;
+  if (Eof()) NoCurrentRecord();
+  Statement& fetch = Open().Prepare(plan_->fetch_sql);
+  fetch.BindInteger(1, (*rowids_)[position_]);
+  std::vector<Value> row;
+  if (fetch.Step()) {
+    for (size_t i = 0; i < fields().size(); ++i) {
+      row.push_back(fetch.ColumnAs(static_cast<int>(i), fields()[i].type));
+    }
+  }
+  fetch.Reset();
+  if (row.empty() && !fields().empty()) NoCurrentRecord();  // the row was deleted meanwhile
+  return current_.emplace(std::move(row));
+}
+
+Value Recordset::Get(int position) {
+  if (mode_ == Mode::kAddNew || (mode_ == Mode::kEdit && changed_[position])) {
+    return buffer_[position];
+  }
+  return CurrentRow()[position];
+}
+
+void Recordset::Set(int position, const Value& value) {
+  Open();
+  if (mode_ == Mode::kNone) UpdateWithoutEdit();
+  buffer_[position] = ConvertForField(value, fields()[position].type);
+  changed_[position] = true;
+}
+
+int Recordset::Position(std::string_view name) const {
+  std::string upper = platform::UpperCase(name);
+  for (size_t i = 0; i < fields().size(); ++i) {
+    if (fields()[i].upper == upper) return static_cast<int>(i);
+  }
+  ItemNotFound(source::kFields);
+}
+
+void Recordset::AddNew() {
+  Open();
+  buffer_.assign(fields().size(), Value());
+  changed_.assign(fields().size(), false);
+  mode_ = Mode::kAddNew;
+}
+
+void Recordset::Edit() {
+  // Only the fields set while editing are written; the others are read from
+  // the row when asked, so an edit of five fields never reads the other ten.
+  if (Eof()) NoCurrentRecord();
+  buffer_.assign(fields().size(), Value());
+  changed_.assign(fields().size(), false);
+  mode_ = Mode::kEdit;
+}
+
+std::string Recordset::InsertSql() const {
+  std::string names, values;
+  int count = 0;
+  for (size_t i = 0; i < fields().size(); ++i) {
+    if (!changed_[i]) continue;
+    values += (count ? ", ?" : "?") + std::to_string(count + 1);
+    names += (count ? ", " : "") + QuoteName(fields()[i].name);
+    ++count;
+  }
+  std::string table = QuoteName(plan_->table);
+  if (count == 0) return "INSERT INTO " + table + " DEFAULT VALUES";
+  return "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")";
+}
+
+std::string Recordset::UpdateSql() const {
+  std::string sql = "UPDATE " + QuoteName(plan_->table) + " SET ";
+  int count = 0;
+  for (size_t i = 0; i < fields().size(); ++i) {
+    if (!changed_[i]) continue;
+    sql += (count ? ", " : "") + QuoteName(fields()[i].name) + " = ?" + std::to_string(count + 1);
+    ++count;
+  }
+  return sql + " WHERE rowid = ?" + std::to_string(count + 1);
+}
+
+void Recordset::Update() {
+  Connection& connection = Open();
+  if (mode_ == Mode::kNone) UpdateWithoutEdit();
+  bool any_change = false;
+  for (bool changed : changed_) any_change |= changed;
+  if (mode_ == Mode::kEdit && !any_change) {
+    mode_ = Mode::kNone;
+    return;
+  }
+  connection.BeginWrite();
+  Statement& write = WriteStatement();
+  int bound = 0;
+  for (size_t i = 0; i < fields().size(); ++i) {
+    if (changed_[i]) write.Bind(++bound, buffer_[i]);
+  }
+  if (mode_ == Mode::kEdit) write.BindInteger(bound + 1, (*rowids_)[position_]);
+  write.Step();
+  write.Reset();
+  if (mode_ == Mode::kAddNew && rowids_) {
+    rowids_->push_back(connection.LastInsertRowid());
+  }
+  if (mode_ == Mode::kEdit && current_) {
+    for (size_t i = 0; i < changed_.size(); ++i) {
+      if (changed_[i]) (*current_)[i] = buffer_[i];
+    }
+  }
+  mode_ = Mode::kNone;
+}
+
+Statement& Recordset::WriteStatement() {
+  std::string key(1, mode_ == Mode::kAddNew ? 'I' : 'U');
+  for (bool changed : changed_) key += changed ? '1' : '0';
+  Statement*& statement = plan_->write_statements[key];
+  if (statement == nullptr) {
+    statement = &connection_->Prepare(mode_ == Mode::kAddNew ? InsertSql() : UpdateSql());
+  }
+  return *statement;
+}
+
+void Recordset::Close() { closed_ = true; }
+
+}  // namespace zc::db

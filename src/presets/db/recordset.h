@@ -1,0 +1,92 @@
+// Rows of one table, or of a query over one table, that can be read, edited
+// and added to. The row list is taken when first needed, so opening a table
+// only to look at its fields costs nothing; row values are read on demand.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "presets/db/connection.h"
+#include "presets/db/query_plan.h"
+#include "presets/db/value.h"
+
+namespace zc::db {
+
+class Recordset;
+
+// One field of a record set: its name and type, and its value in the current
+// row, or in the row being edited or added.
+class RecordField {
+ public:
+  RecordField(Recordset& rs, int position) : rs_(rs), position_(position) {}
+  const std::string& Name() const;
+  FieldType Type() const;
+  Value GetValue() const;
+  void SetValue(const Value& value);
+
+ private:
+  Recordset& rs_;
+  int position_;
+};
+
+class RecordFields {
+ public:
+  explicit RecordFields(Recordset& rs) : rs_(rs) {}
+  int Count() const;
+  RecordField operator[](int position) const;
+  // By name, without regard to case; raises "Item not found in this collection."
+  RecordField operator[](std::string_view name) const;
+
+ private:
+  Recordset& rs_;
+};
+
+class Recordset {
+ public:
+  Recordset(std::shared_ptr<Connection> connection, std::shared_ptr<const QueryPlan> plan,
+            std::vector<Value> parameters);
+
+  std::int64_t RecordCount();
+  bool Eof();
+  void MoveFirst();
+  void MoveNext();
+  void MoveLast();
+  RecordFields Fields() { return RecordFields(*this); }
+  void AddNew();
+  void Edit();
+  void Update();
+  void Close();
+
+ private:
+  friend class RecordField;
+  friend class RecordFields;
+  enum class Mode { kNone, kEdit, kAddNew };
+
+  Connection& Open();
+  std::vector<std::int64_t>& Rows();
+  const std::vector<Value>& CurrentRow();
+  Value Get(int position);
+  void Set(int position, const Value& value);
+  int Position(std::string_view name) const;
+  std::string InsertSql() const;
+  std::string UpdateSql() const;
+  Statement& WriteStatement();
+  const std::vector<ColumnInfo>& fields() const { return plan_->fields; }
+
+  std::shared_ptr<Connection> connection_;
+  std::shared_ptr<const QueryPlan> plan_;
+  std::vector<Value> parameters_;
+  std::optional<std::vector<std::int64_t>> rowids_;
+  size_t position_ = 0;
+  std::optional<std::vector<Value>> current_;
+  Mode mode_ = Mode::kNone;
+  std::vector<Value> buffer_;
+  std::vector<bool> changed_;
+  bool closed_ = false;
+};
+
+}  // namespace zc::db

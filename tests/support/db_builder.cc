@@ -1,0 +1,108 @@
+#include "support/db_builder.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "presets/db/connection.h"
+#include "presets/db/sql_names.h"
+
+namespace zc::testing {
+namespace {
+
+struct Db {
+  explicit Db(const std::string& path) {
+    if (sqlite3_open(path.c_str(), &handle) != SQLITE_OK) throw std::runtime_error("open " + path);
+  }
+  ~Db() { sqlite3_close(handle); }
+  void Exec(const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+      std::string text = error ? error : "?";
+      sqlite3_free(error);
+      throw std::runtime_error(text + " in " + sql);
+    }
+  }
+  sqlite3* handle = nullptr;
+};
+
+}  // namespace
+
+void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::filesystem::remove(path);
+  Db db(path);
+  db.Exec("BEGIN");
+  for (const TableSpec& table : tables) {
+    std::string create = "CREATE TABLE " + db::QuoteName(table.name) + " (";
+    std::string insert = "INSERT INTO " + db::QuoteName(table.name) + " VALUES (";
+    for (size_t i = 0; i < table.columns.size(); ++i) {
+      create +=
+          (i ? ", " : "") + db::QuoteName(table.columns[i].first) + " " + table.columns[i].second;
+      insert += i ? ", ?" : "?";
+    }
+    db.Exec(create + ")");
+    db::Statement statement(db.handle, insert + ")");
+    for (const Row& row : table.rows) {
+      for (size_t i = 0; i < row.size(); ++i) statement.Bind(static_cast<int>(i + 1), row[i]);
+      statement.Step();
+      statement.Reset();
+    }
+  }
+  db.Exec("COMMIT");
+}
+
+std::vector<std::pair<std::string, std::string>> ColumnsOf(const std::string& path,
+                                                           const std::string& table) {
+  Db db(path);
+  db::Statement info(db.handle, "SELECT name, type FROM pragma_table_info(?1)");
+  info.Bind(1, db::Value::Text(table));
+  std::vector<std::pair<std::string, std::string>> columns;
+  while (info.Step()) columns.emplace_back(info.TextColumn(0), info.TextColumn(1));
+  return columns;
+}
+
+std::vector<Row> ReadTable(const std::string& path, const std::string& table) {
+  auto columns = ColumnsOf(path, table);
+  Db db(path);
+  db::Statement select(db.handle, "SELECT * FROM " + db::QuoteName(table) + " ORDER BY rowid");
+  std::vector<Row> rows;
+  while (select.Step()) {
+    Row row;
+    for (size_t i = 0; i < columns.size(); ++i) {
+      row.push_back(select.ColumnAs(static_cast<int>(i), db::FieldTypeOf(columns[i].second)));
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string QueryText(const std::string& path, const std::string& sql) {
+  Db db(path);
+  db::Statement query(db.handle, sql);
+  return query.Step() ? query.TextColumn(0) : "";
+}
+
+std::vector<std::pair<std::string, std::string>> PresetColumns(
+    const std::vector<std::string>& additional) {
+  std::vector<std::pair<std::string, std::string>> columns = {{"ID", "LONG"},
+                                                              {"machine_type", "TEXT(50)"},
+                                                              {"type", "TEXT(20)"},
+                                                              {"var_name", "TEXT(255)"},
+                                                              {"category_id", "LONG"},
+                                                              {"isBitArray", "BIT"},
+                                                              {"offset_or_bitno", "LONG"},
+                                                              {"text", "TEXT(255)"},
+                                                              {"page_name", "TEXT(50)"},
+                                                              {"abs_min", "DOUBLE"},
+                                                              {"abs_max", "DOUBLE"},
+                                                              {"min", "DOUBLE"},
+                                                              {"max", "DOUBLE"},
+                                                              {"pass", "SHORT"},
+                                                              {"part", "SHORT"}};
+  for (const std::string& name : additional) columns.emplace_back(name, "TEXT(50)");
+  return columns;
+}
+
+}  // namespace zc::testing

@@ -1,0 +1,44 @@
+// Test databases from a readable description: tables with their declared
+// column types and rows. Written and read back with plain SQLite, so tests
+// see the files exactly as any SQLite tool would.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "presets/db/value.h"
+
+namespace zc::testing {
+
+using Row = std::vector<db::Value>;
+
+struct TableSpec {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> columns;  // name, declared type
+  std::vector<Row> rows;
+};
+
+inline db::Value T(std::string text) { return db::Value::Text(std::move(text)); }
+inline db::Value I(std::int64_t n) { return db::Value::Integer(n); }
+inline db::Value D(double n) { return db::Value::Number(n); }
+inline db::Value B(bool b) { return db::Value::Boolean(b); }
+inline db::Value Null() { return db::Value(); }
+
+// Creates (or replaces) a database file holding exactly these tables.
+void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables);
+
+// A table's rows in stored order, typed by their declared column types.
+std::vector<Row> ReadTable(const std::string& path, const std::string& table);
+// A table's columns: name and declared type, in order.
+std::vector<std::pair<std::string, std::string>> ColumnsOf(const std::string& path,
+                                                           const std::string& table);
+// Runs one query and returns the first column of the first row as text.
+std::string QueryText(const std::string& path, const std::string& sql);
+
+// The preset table's fields as a template holds them, `part` and then any
+// additional fields (declared TEXT(50)).
+std::vector<std::pair<std::string, std::string>> PresetColumns(
+    const std::vector<std::string>& additional = {});
+
+}  // namespace zc::testing
