@@ -1,21 +1,44 @@
-// Start-up of the configuration program.
+// Start-up of the configuration program: a silent start runs without any
+// window or display; every other start opens the window.
 #include <cstdio>
+#include <cstring>
 
 #include "app/console_ui.h"
-#include "errors/start_up.h"
-#include "project/locations.h"
+#include "app/main_window.h"
+#include "errors/command_text.h"
+#include "platform/platform.h"
+#ifdef ZC_WITH_WINDOW
+#include "app/qt/window_app.h"
+#endif
+
+namespace {
+
+void WorkNotBuiltYet(zc::Program&) { std::fprintf(stderr, "database work not built yet\n"); }
+
+int RunSilent(zc::platform::ProcessFacts facts, zc::DatabaseWork work) {
+  zc::ConsoleUi ui;
+  zc::Program run(std::move(facts), ui);
+  zc::frm_Zantel_Config_Exe window(run, std::move(work));
+  window.Form_Load();  // runs the work and ends the program
+  return run.failures_reported ? zc::exit_status::kDoneWithFailures : zc::exit_status::kDone;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  zc::ConsoleUi ui;
-  zc::ProjectRun run(zc::platform::CurrentProcess(argc, argv), ui);
-  std::string configuration_ini = zc::GetR7QConfigurationIniPath(run);
-  bool integrated = zc::GetStartModeIntegrated(run);
-  zc::GetExistingMachines(run, configuration_ini);
-  std::printf("%s %d.%d.%d: %s start, %zu machine(s), program.ini %s\n",
-              run.ExecutableName().c_str(), run.process.version.major,
-              run.process.version.minor, run.process.version.revision,
-              integrated ? "integrated" : run.SilentMode ? "silent" : "standalone",
-              run.ExistingMachines.empty() ? 0 : run.ExistingMachines.size() - 1,
-              run.ProgramIniPath.empty() ? "(none)" : run.ProgramIniPath.c_str());
-  return run.failures_reported ? zc::exit_status::kDoneWithFailures : zc::exit_status::kDone;
+  zc::platform::ProcessFacts facts = zc::platform::CurrentProcess(argc, argv);
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("%s %d.%d.%d\n",
+                zc::platform::FileNameWithoutExtension(facts.executable_path).c_str(),
+                facts.version.major, facts.version.minor, facts.version.revision);
+    return 0;
+  }
+  zc::DatabaseWork work = WorkNotBuiltYet;
+  if (zc::CommandAsksSilent(facts.command_line)) return RunSilent(std::move(facts), work);
+#ifdef ZC_WITH_WINDOW
+  return zc::qt::RunWindow(std::move(facts), work);
+#else
+  std::fprintf(stderr, "This build has no window; start it with /EXTERNAL=SILENT.\n");
+  return zc::exit_status::kEndedOnFailure;
+#endif
 }

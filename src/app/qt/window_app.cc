@@ -1,0 +1,32 @@
+#include "app/qt/window_app.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <string>
+
+#include "app/qt/main_window_view.h"
+#include "app/qt/qt_ui.h"
+
+namespace zc::qt {
+
+int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB) {
+  std::string program = facts.executable_path;
+  char* qt_argv[] = {program.data(), nullptr};
+  int qt_argc = 1;
+  QApplication application(qt_argc, qt_argv);
+  // Fusion paints buttons in their palette colour, which the help mode needs.
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  QtUi ui;
+  Program run(std::move(facts), ui);
+  QApplication::setApplicationName(QString::fromStdString(run.ExecutableName()));
+  frm_Zantel_Config_Exe window(run, std::move(WorkOnMDB));
+  MainWindowView view(window);
+  ui.SetWindow(&view);
+  window.Form_Load();
+  view.show();
+  QApplication::exec();
+  // Only a confirmed close lets the window go: the run was given up.
+  return exit_status::kCancelled;
+}
+
+}  // namespace zc::qt

@@ -1,0 +1,17 @@
+// A run with the window. This header is free of Qt, so that the program's
+// start-up can call it without building against the toolkit.
+#pragma once
+
+#include "app/main_window.h"
+#include "platform/platform.h"
+
+namespace zc::qt {
+
+// Opens the window for a standalone or integrated start and waits for the
+// user. Returns the exit status when the window is closed without work; OK
+// and a confirmed Cancel end the process from inside and never return. The
+// toolkit sees none of the program's arguments: they follow the program's
+// own command-line rules only.
+int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB);
+
+}  // namespace zc::qt

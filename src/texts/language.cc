@@ -1,0 +1,129 @@
+#include "texts/language.h"
+
+#include <cstdint>
+#include <exception>
+
+#include "errors/failure.h"
+#include "errors/procedure.h"
+#include "platform/ansi_text.h"
+#include "platform/platform.h"
+#include "settings/ini.h"
+
+namespace zc::texts {
+namespace {
+
+constexpr char kLanguageSection[] = "Language";
+constexpr char kUnset[] = "0";  // the language has no text for this entry
+
+bool HasText(const std::string& value) { return !value.empty() && value != kUnset; }
+
+bool CarriesCaptionAndHelp(const Control& control) {
+  std::string type = platform::UpperCase(TypeName(control.kind));
+  return type == "LABEL" || type == "COMMANDBUTTON" || type == "CHECKBOX";
+}
+
+// The texts of one control; a failure here ends the work on that control.
+class ControlTexts {
+ public:
+  ControlTexts(Run& run, const std::string& lang, const std::string& file)
+      : run_(run), lang_(lang), file_(file) {}
+
+  void LoadCaption(Control& control, const std::string& suffix) {
+    std::string entry = "Caption_" + suffix;
+    std::string text = LoadIniString(run_, lang_, entry, file_);
+    if (HasText(text)) {
+      control.Caption = text;
+    } else {
+      // The designed captions seed the default language; other languages
+      // get markers that a translator replaces.
+      SaveIni(run_, lang_ == kDefaultLanguage ? control.Caption : kUnset, lang_, entry, file_);
+    }
+  }
+
+  void LoadHelp(const Control& control, HelpTextTable& HelpTexts) {
+    std::int32_t number = control.WhatsThisHelpID;
+    if (number == 0) return;
+    if (number < 1 || number > 100) failures::SubscriptOutOfRange();
+    std::string entry = "Help" + std::to_string(number);
+    HelpTexts[number] = LoadIniString(run_, lang_, entry, file_);
+    if (!HasText(HelpTexts[number])) SaveIni(run_, kUnset, lang_, entry, file_);
+  }
+
+  void LoadToolTip(Control& control, const std::string& suffix) {
+    if (platform::UpperCase(control.Tag).find("NOTTT") != std::string::npos) return;
+    std::string entry = "TTT_" + suffix;
+    std::string text = LoadIniString(run_, lang_, entry, file_);
+    if (HasText(text)) {
+      control.ToolTipText = text;
+    } else {
+      SaveIni(run_, kUnset, lang_, entry, file_);
+    }
+  }
+
+ private:
+  Run& run_;
+  const std::string& lang_;
+  const std::string& file_;
+};
+
+}  // namespace
+
+std::string LanguageFilePath(const Run& run) {
+  std::string folder = run.ProgramFolder();
+  if (folder.empty() || folder.back() != platform::Separator()) folder += platform::Separator();
+  return folder + run.ExecutableName() + ".ini";
+}
+
+std::string GetLanguage(Run& run) {
+  Procedure proc(run, "GetLanguage");
+  std::string language;
+  proc.Step([&] {
+    language = LoadIniString(run, kLanguageSection, kLanguageSection, LanguageFilePath(run));
+  });
+  if (!language.empty()) return language;
+  proc.Step([&] {
+    SaveIni(run, kDefaultLanguage, kLanguageSection, kLanguageSection, LanguageFilePath(run));
+  });
+  return kDefaultLanguage;
+}
+
+bool IsControlArrayMember(const std::vector<Control>& controls, size_t position) {
+  if (controls.size() > INT16_MAX) failures::Overflow();
+  for (size_t other = 0; other < controls.size(); ++other) {
+    if (other != position && controls[other].Name == controls[position].Name) return true;
+  }
+  return false;
+}
+
+std::string KeySuffix(const Control& control, bool array_member) {
+  std::string suffix = control.Name;
+  if (array_member) {
+    // A same-named control without an index is no array member the toolkit
+    // knows: reading its index fails.
+    if (!control.Index) throw Failure(343, "Object not an array");
+    suffix += std::to_string(*control.Index);
+  }
+  return suffix + "_" + control.Tag;
+}
+
+void LoadToolTipTexts(Run& run, std::vector<Control>& controls, HelpTextTable& HelpTexts) {
+  std::string lang = GetLanguage(run);
+  std::string file = LanguageFilePath(run);
+  ControlTexts texts(run, lang, file);
+  for (size_t position = 0; position < controls.size(); ++position) {
+    bool array_member = IsControlArrayMember(controls, position);
+    Control& control = controls[position];
+    try {
+      std::string suffix = KeySuffix(control, array_member);
+      if (CarriesCaptionAndHelp(control)) {
+        texts.LoadCaption(control, suffix);
+        texts.LoadHelp(control, HelpTexts);
+      }
+      texts.LoadToolTip(control, suffix);
+    } catch (const std::exception&) {
+      // What this control got so far stays; its remaining texts are skipped.
+    }
+  }
+}
+
+}  // namespace zc::texts
