@@ -1,0 +1,130 @@
+#include "presets/db/jet_to_sqlite.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+
+#include "errors/failure.h"
+
+namespace zc::jet {
+namespace {
+
+using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+class Target {
+ public:
+  Target(const std::string& file, const std::string& shown_path)
+      : connection_(nullptr, &sqlite3_close_v2), shown_path_(shown_path) {
+    sqlite3* handle = nullptr;
+    int result = sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    connection_.reset(handle);
+    Check(result);
+  }
+
+  void Execute(const std::string& sql) {
+    Check(sqlite3_exec(connection_.get(), sql.c_str(), nullptr, nullptr, nullptr));
+  }
+
+  Statement Prepare(const std::string& sql) {
+    sqlite3_stmt* statement = nullptr;
+    int result = sqlite3_prepare_v2(connection_.get(), sql.c_str(), -1, &statement, nullptr);
+    Statement owned(statement, &sqlite3_finalize);
+    Check(result);
+    return owned;
+  }
+
+  void Check(int result) {
+    if (result == SQLITE_OK || result == SQLITE_DONE || result == SQLITE_ROW) return;
+    const char* reason = connection_ ? sqlite3_errmsg(connection_.get()) : sqlite3_errstr(result);
+    throw Failure(failures::kFileAccess, "Cannot write " + shown_path_ + ": " + reason);
+  }
+
+  // Closes the file, so that everything is on its way to the disk.
+  void Close() {
+    sqlite3* handle = connection_.release();
+    if (sqlite3_close(handle) != SQLITE_OK) {
+      sqlite3_close_v2(handle);
+      throw Failure(failures::kFileAccess, "Cannot write " + shown_path_);
+    }
+  }
+
+ private:
+  Connection connection_;
+  std::string shown_path_;
+};
+
+std::string CreateTableSql(const Table& table) {
+  std::string sql = "CREATE TABLE " + QuotedName(table.name) + " (";
+  for (std::size_t i = 0; i < table.fields.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += QuotedName(table.fields[i].name) + " " + DeclaredType(table.fields[i]);
+  }
+  return sql + ")";
+}
+
+std::string InsertSql(const Table& table) {
+  std::string sql = "INSERT INTO " + QuotedName(table.name) + " VALUES (";
+  for (std::size_t i = 0; i < table.fields.size(); ++i) sql += i > 0 ? ", ?" : "?";
+  return sql + ")";
+}
+
+int Bind(sqlite3_stmt* statement, int index, const Value& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value)) {
+    return sqlite3_bind_int64(statement, index, *number);
+  }
+  if (const auto* real = std::get_if<double>(&value)) {
+    return sqlite3_bind_double(statement, index, *real);
+  }
+  if (const auto* text = std::get_if<std::string>(&value)) {
+    return sqlite3_bind_text64(statement, index, text->data(), text->size(), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
+  }
+  if (const auto* blob = std::get_if<Blob>(&value)) {
+    // A zero-length blob still has to differ from Null.
+    return blob->empty() ? sqlite3_bind_zeroblob(statement, index, 0)
+                         : sqlite3_bind_blob64(statement, index, blob->data(), blob->size(),
+                                               SQLITE_TRANSIENT);
+  }
+  return sqlite3_bind_null(statement, index);
+}
+
+std::int64_t CopyRows(Reader& reader, std::size_t index, Target& target) {
+  const Table& table = reader.tables()[index];
+  target.Execute(CreateTableSql(table));
+  Statement insert = target.Prepare(InsertSql(table));
+  std::int64_t rows = 0;
+  reader.ReadRows(index, [&](const std::vector<Value>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      target.Check(Bind(insert.get(), static_cast<int>(i) + 1, values[i]));
+    }
+    target.Check(sqlite3_step(insert.get()));
+    target.Check(sqlite3_reset(insert.get()));
+    ++rows;
+  });
+  return rows;
+}
+
+}  // namespace
+
+std::string QuotedName(const std::string& name) {
+  std::string quoted = "\"";
+  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
+                                      const std::string& shown_path) {
+  Target target(file, shown_path);
+  // The file is thrown away unless complete, and flushed by the caller.
+  target.Execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
+  std::vector<ImportedTable> imported;
+  for (std::size_t i = 0; i < reader.tables().size(); ++i) {
+    imported.push_back({reader.tables()[i].name, CopyRows(reader, i, target)});
+  }
+  target.Execute("COMMIT");
+  target.Close();
+  return imported;
+}
+
+}  // namespace zc::jet

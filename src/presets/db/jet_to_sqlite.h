@@ -1,0 +1,22 @@
+// Copies the tables of an open Jet file into an SQLite file, each field under
+// its Jet type's declared name and with no key, index, default or constraint.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "presets/db/jet_import.h"
+#include "presets/db/jet_reader.h"
+
+namespace zc::jet {
+
+// Writes every table of `reader` into the empty SQLite file `file` in one
+// transaction. Failures of the Jet side come as std::runtime_error; SQLite's
+// as zc::Failure 75 naming `shown_path`.
+std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
+                                      const std::string& shown_path);
+
+// "Muffin/Bread" -> "\"Muffin/Bread\"", with inner quotes doubled.
+std::string QuotedName(const std::string& name);
+
+}  // namespace zc::jet

@@ -1,0 +1,200 @@
+#include "presets/db/jet_values.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "platform/ansi_text.h"
+
+namespace zc::jet {
+namespace {
+
+std::uint64_t LittleEndian(Bytes bytes, std::size_t count) {
+  if (bytes.size() < count) throw std::runtime_error("field value too short");
+  std::uint64_t value = 0;
+  for (std::size_t i = count; i-- > 0;) value = (value << 8) | bytes[i];
+  return value;
+}
+
+// The double nearest to a decimal number text such as "-12.3400"; from_chars
+// rounds correctly and ignores the locale.
+double NearestDouble(const std::string& decimal) {
+  double value = 0;
+  std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
+  return value;
+}
+
+// "-123.4500" from the magnitude 1234500, scale 4 and the sign.
+std::string DecimalText(unsigned __int128 magnitude, int scale, bool negative) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (scale > 0) {
+    if (digits.size() <= static_cast<std::size_t>(scale)) {
+      digits.insert(0, static_cast<std::size_t>(scale) + 1 - digits.size(), '0');
+    }
+    digits.insert(digits.size() - static_cast<std::size_t>(scale), 1, '.');
+  }
+  return negative ? "-" + digits : digits;
+}
+
+// Days since 1970-01-01 to a civil date (proleptic Gregorian calendar).
+void CivilFromDays(std::int64_t days, std::int64_t& year, int& month, int& day) {
+  days += 719468;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const std::int64_t day_of_era = days - era * 146097;
+  const std::int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const std::int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const std::int64_t month_index = (5 * day_of_year + 2) / 153;
+  day = static_cast<int>(day_of_year - (153 * month_index + 2) / 5 + 1);
+  month = static_cast<int>(month_index < 10 ? month_index + 3 : month_index - 9);
+  year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
+  std::string out;
+  out.reserve(units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    std::uint32_t unit = units[i];
+    bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+  }
+  return out;
+}
+
+// Jet 4 text: UTF-16LE, or after FF FE runs that a 00 byte toggles between
+// one byte per character (the low byte) and two.
+std::vector<std::uint16_t> Utf16Units(Bytes bytes) {
+  std::vector<std::uint16_t> units;
+  units.reserve(bytes.size());
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    bool compressed = true;
+    for (std::size_t i = 2; i < bytes.size();) {
+      if (bytes[i] == 0) {
+        compressed = !compressed;
+        ++i;
+      } else if (compressed) {
+        units.push_back(bytes[i++]);
+      } else if (i + 1 < bytes.size()) {
+        units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        i += 2;
+      } else {
+        break;
+      }
+    }
+    return units;
+  }
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  }
+  return units;
+}
+
+}  // namespace
+
+std::int64_t ReadInt16(Bytes bytes) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(LittleEndian(bytes, 2)));
+}
+
+std::int64_t ReadInt32(Bytes bytes) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(bytes, 4)));
+}
+
+double ReadSingle(Bytes bytes) {
+  return std::bit_cast<float>(static_cast<std::uint32_t>(LittleEndian(bytes, 4)));
+}
+
+double ReadDouble(Bytes bytes) { return std::bit_cast<double>(LittleEndian(bytes, 8)); }
+
+double ReadCurrency(Bytes bytes) {
+  auto units = static_cast<std::int64_t>(LittleEndian(bytes, 8));
+  bool negative = units < 0;
+  // The magnitude of the smallest value does not fit the signed type.
+  unsigned __int128 magnitude = negative ? static_cast<unsigned __int128>(-(units + 1)) + 1
+                                         : static_cast<unsigned __int128>(units);
+  return NearestDouble(DecimalText(magnitude, 4, negative));
+}
+
+double ReadDecimal(Bytes bytes, int scale) {
+  if (bytes.size() < 17) throw std::runtime_error("decimal value too short");
+  if (scale < 0 || scale > 28) throw std::runtime_error("decimal scale out of range");
+  // Four little-endian 32-bit words, the most significant first.
+  unsigned __int128 magnitude = 0;
+  for (std::size_t word = 0; word < 4; ++word) {
+    magnitude = (magnitude << 32) | LittleEndian(bytes.subspan(1 + 4 * word), 4);
+  }
+  return NearestDouble(DecimalText(magnitude, scale, (bytes[0] & 0x80) != 0));
+}
+
+std::string ReadGuid(Bytes bytes) {
+  if (bytes.size() < 16) throw std::runtime_error("GUID value too short");
+  char text[40];
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned>(LittleEndian(bytes, 4)),
+                static_cast<unsigned>(LittleEndian(bytes.subspan(4), 2)),
+                static_cast<unsigned>(LittleEndian(bytes.subspan(6), 2)), bytes[8], bytes[9],
+                bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+  return text;
+}
+
+std::string DateText(double days) {
+  // Beyond this the day count is not a Jet date at all.
+  if (!std::isfinite(days) || std::fabs(days) > 3.0e6) {
+    throw std::runtime_error("a date outside the years 100 to 9999");
+  }
+  const double whole = std::trunc(days);
+  auto day = static_cast<std::int64_t>(whole);
+  auto seconds = static_cast<std::int64_t>(std::llround(std::fabs(days - whole) * 86400.0));
+  if (seconds >= 86400) {  // rounded up to the next midnight
+    seconds -= 86400;
+    ++day;
+  }
+  std::int64_t year = 0;
+  int month = 0, day_of_month = 0;
+  CivilFromDays(day - 25569, year, month, day_of_month);  // 1899-12-30 is day -25569
+  if (year < 100 || year > 9999) throw std::runtime_error("a date outside the years 100 to 9999");
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", static_cast<int>(year), month,
+                day_of_month, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                static_cast<int>(seconds % 60));
+  return text;
+}
+
+std::string DecodeText(Bytes bytes, bool jet4) {
+  if (!jet4) {
+    return platform::FromAnsi(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+  return Utf16ToUtf8(Utf16Units(bytes));
+}
+
+}  // namespace zc::jet
