@@ -61,6 +61,19 @@ TEST(JetImportTest, InPlaceKeepsTheOriginalAndNeverOverwritesACopy) {
   EXPECT_EQ(ImportJetInPlace(path).original_copy, path + ".jet");
 }
 
+TEST(JetImportTest, DamagedObjectPropertiesDoNotStopTheImport) {
+  // One byte in the property block of an object: the Jet library's catalog
+  // reader, which parses every object's properties, loops on it until memory
+  // runs out. No table needs those properties.
+  std::string bytes = FixtureBytes("jet3_sample.mdb");
+  bytes[93464] = '\x80';
+  TempDir dir;
+  WriteFile(dir.path() + "/in.mdb", bytes);
+  ConvertJetToSqlite(dir.path() + "/in.mdb", dir.path() + "/out.mdb");
+  EXPECT_EQ(TablesWithRowCounts(dir.path() + "/out.mdb"),
+            (Pairs{{"Table1", "2"}, {"Table2", "0"}, {"Table3", "0"}, {"Table4", "0"}}));
+}
+
 TEST(JetImportTest, MissingReadOnlyAndExistingFilesAreRefused) {
   TempDir dir;
   const std::string missing = dir.path() + "/missing.mdb";
