@@ -74,6 +74,23 @@ TEST(JetImportTest, DamagedObjectPropertiesDoNotStopTheImport) {
             (Pairs{{"Table1", "2"}, {"Table2", "0"}, {"Table3", "0"}, {"Table4", "0"}}));
 }
 
+TEST(JetImportTest, AFileWithoutTablesBecomesAnEmptyDatabase) {
+  // Every copy of the catalog rows of Table1..Table4 gets the object type of
+  // a container (3), so the file lists no tables at all.
+  std::string bytes = FixtureBytes("jet3_sample.mdb");
+  for (const char* row : {"\x1D\0\0\0", "\x22\0\0\0", "\x32\0\0\0", "\x36\0\0\0"}) {
+    const std::string table_row = std::string(row, 4) + std::string("\x01\0\0\x0F\x01\0", 6);
+    for (auto at = bytes.find(table_row); at != std::string::npos; at = bytes.find(table_row, at)) {
+      bytes[at + 8] = '\x03';
+    }
+  }
+  TempDir dir;
+  WriteFile(dir.path() + "/in.mdb", bytes);
+  EXPECT_TRUE(ConvertJetToSqlite(dir.path() + "/in.mdb", dir.path() + "/out.mdb").empty());
+  EXPECT_EQ(ReadFile(dir.path() + "/out.mdb").substr(0, 16), std::string("SQLite format 3\0", 16));
+  EXPECT_TRUE(TablesWithRowCounts(dir.path() + "/out.mdb").empty());
+}
+
 TEST(JetImportTest, MissingReadOnlyAndExistingFilesAreRefused) {
   TempDir dir;
   const std::string missing = dir.path() + "/missing.mdb";
