@@ -9,8 +9,16 @@ namespace {
 
 using namespace test_support;
 
+std::string WithByte(std::string bytes, std::size_t at, char value) {
+  bytes[at] = value;
+  return bytes;
+}
+
 TEST(JetImportTest, FilesThatCannotBeReadFailClearlyAndChangeNothing) {
   const std::pair<const char*, std::string> cases[] = {
+      // The definition of Table1 (page 29) names a row that holds no page map.
+      {"a table without its page map",
+       WithByte(FixtureBytes("jet3_sample.mdb"), 29 * 2048 + 0x23, '\x7F')},
       {"cut within a page", FixtureBytes("jet4_types.mdb", 124000)},
       {"cut within its catalog", FixtureBytes("jet4_types.mdb", 10 * 4096)},
       {"cut before a table's rows", FixtureBytes("jet4_types.mdb", 40 * 4096)},

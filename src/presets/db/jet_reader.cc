@@ -61,7 +61,9 @@ using TableDef = std::unique_ptr<MdbTableDef, decltype(&mdb_free_tabledef)>;
 
 TableDef OpenTable(MdbCatalogEntry* entry) {
   TableDef table(mdb_read_table(entry), &mdb_free_tabledef);
-  if (!table || !mdb_read_columns(table.get())) {
+  // Without its map of used pages the library's row scan reads through a null pointer.
+  if (!table || table->usage_map == nullptr || table->map_sz == 0 ||
+      !mdb_read_columns(table.get())) {
     Damaged("the definition of table \"" + std::string(entry->object_name) + "\"");
   }
   return table;
