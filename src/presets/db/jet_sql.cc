@@ -1,5 +1,6 @@
 #include "presets/db/jet_sql.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -19,6 +20,31 @@ struct Token {
 bool IsNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
          (static_cast<unsigned char>(c) & 0x80) != 0;
+}
+
+// The number that starts at `pos`, as strtod reads it, however long it is.
+// Only characters a number can hold are copied for strtod to look at.
+std::string_view NumberAt(std::string_view text, size_t pos) {
+  size_t extent =
+      std::min(text.find_first_not_of("0123456789.+-eEpPxXaAbBcCdDfF", pos), text.size());
+  std::string candidate(text.substr(pos, extent - pos));
+  char* end = nullptr;
+  std::strtod(candidate.c_str(), &end);
+  return text.substr(pos, static_cast<size_t>(end - candidate.c_str()));
+}
+
+// The bytes a shape key puts where literals stood. The same bytes in the text
+// itself are escaped, so that a text never shares the shape, and so the
+// cached plan, of a query whose literals stand there.
+constexpr char kTextMarker = '\x01';
+constexpr char kNumberMarker = '\x02';
+constexpr char kEscapeMarker = '\x03';
+
+void AppendToKey(std::string& key, std::string_view piece) {
+  for (char c : piece) {
+    if (c == kTextMarker || c == kNumberMarker || c == kEscapeMarker) key += kEscapeMarker;
+    key += c;
+  }
 }
 
 class Lexer {
@@ -82,13 +108,9 @@ class Lexer {
   }
 
   Token NumberToken() {
-    const char* start = text_.data() + pos_;
-    std::string tail(text_.substr(pos_));
-    char* end = nullptr;
-    std::strtod(tail.c_str(), &end);
-    size_t length = static_cast<size_t>(end - tail.c_str());
-    pos_ += length;
-    return {Token::Kind::kNumber, std::string(start, length), ""};
+    std::string_view number = NumberAt(text_, pos_);
+    pos_ += number.size();
+    return {Token::Kind::kNumber, std::string(number), ""};
   }
 
  public:
@@ -300,26 +322,23 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
         }
       }
       ++pos;
-      shape.key += '\x01';
+      shape.key += kTextMarker;
       shape.literals.push_back(Value::Text(std::move(value)));
-      previous = '\x01';
+      previous = kTextMarker;
     } else if (std::isdigit(static_cast<unsigned char>(c)) && !IsNameChar(previous)) {
-      std::string tail(text.substr(pos, 40));
-      char* end = nullptr;
-      std::strtod(tail.c_str(), &end);
-      size_t length = static_cast<size_t>(end - tail.c_str());
-      shape.key += '\x02';
-      shape.literals.push_back(Parser::NumberLiteral(tail.substr(0, length), previous == '-'));
-      pos += length;
-      previous = '\x02';
+      std::string_view number = NumberAt(text, pos);
+      shape.key += kNumberMarker;
+      shape.literals.push_back(Parser::NumberLiteral(std::string(number), previous == '-'));
+      pos += number.size();
+      previous = kNumberMarker;
     } else if (c == '[') {
       size_t close = text.find(']', pos);
       size_t stop = close == std::string_view::npos ? text.size() : close + 1;
-      shape.key.append(text.substr(pos, stop - pos));
+      AppendToKey(shape.key, text.substr(pos, stop - pos));
       pos = stop;
       previous = ']';
     } else {
-      shape.key += c;
+      AppendToKey(shape.key, text.substr(pos, 1));
       if (!std::isspace(static_cast<unsigned char>(c))) previous = c;
       ++pos;
     }

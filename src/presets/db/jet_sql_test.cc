@@ -73,6 +73,43 @@ TEST(JetSqlTest, TextsOutsideTheSubsetAreSyntaxErrors) {
   }
 }
 
+void CollectLiterals(const QueryExpr* e, std::vector<Value>& literals) {
+  if (e == nullptr) return;
+  if (e->kind == QueryExpr::Kind::kLiteral) {
+    if (literals.size() <= static_cast<size_t>(e->ordinal)) literals.resize(e->ordinal + 1);
+    literals[e->ordinal] = e->literal;
+  }
+  CollectLiterals(e->left.get(), literals);
+  CollectLiterals(e->right.get(), literals);
+}
+
+// A plan cached for one query serves others of its shape, binding their
+// literals by the parser's ordinals: both must see the same literals.
+TEST(JetSqlTest, ShapesHoldTheParsersLiterals) {
+  for (const std::string& sql : {
+           "SELECT * FROM P WHERE n = " + std::string(45, '7') + " AND s = 'x'",
+           std::string("SELECT * FROM P WHERE n = -2.5E+3 AND s = \"a\"\"b\" OR [n 1] = 0.125"),
+       }) {
+    std::vector<Value> parsed;
+    CollectLiterals(ParseJetQuery(sql).where.get(), parsed);
+    EXPECT_EQ(ShapeOfJetQuery(sql).literals, parsed) << sql;
+  }
+}
+
+TEST(JetSqlTest, MarkerBytesInATextNeverShareTheShapeOfALiteral) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"SELECT * FROM P WHERE s = \x01", "SELECT * FROM P WHERE s = 'x'"},
+      {"SELECT * FROM P WHERE n = \x02", "SELECT * FROM P WHERE n = 2"},
+      // The escape byte itself, before a marker and before a number.
+      {"SELECT * FROM P WHERE n = \x03\x02",
+       "SELECT * FROM P WHERE n = \x03"
+       "2"},
+  };
+  for (const auto& [raw, literal] : cases) {
+    EXPECT_NE(ShapeOfJetQuery(raw).key, ShapeOfJetQuery(literal).key) << raw;
+  }
+}
+
 TEST(JetSqlTest, TellsQueriesFromTableNames) {
   EXPECT_TRUE(IsQueryText("  select * from t"));
   EXPECT_FALSE(IsQueryText("PRESET_DEFS"));
