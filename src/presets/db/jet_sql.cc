@@ -203,6 +203,7 @@ class Parser {
 
   std::unique_ptr<QueryExpr> Node(QueryExpr::Kind kind, std::unique_ptr<QueryExpr> left,
                                   std::unique_ptr<QueryExpr> right) {
+    if (++nodes_ > kMaxNodes) TooComplex();
     auto node = std::make_unique<QueryExpr>();
     node->kind = kind;
     node->left = std::move(left);
@@ -228,8 +229,11 @@ class Parser {
   }
 
   std::unique_ptr<QueryExpr> Not() {
-    if (AcceptWord("NOT")) return Node(QueryExpr::Kind::kNot, Not(), nullptr);
-    return Comparison();
+    if (!AcceptWord("NOT")) return Comparison();
+    Deeper();
+    auto node = Node(QueryExpr::Kind::kNot, Not(), nullptr);
+    --depth_;
+    return node;
   }
 
   std::unique_ptr<QueryExpr> Comparison() {
@@ -245,8 +249,10 @@ class Parser {
 
   std::unique_ptr<QueryExpr> Primary() {
     if (AcceptSymbol("(")) {
+      Deeper();
       auto inner = Or();
       if (!AcceptSymbol(")")) Lexer::SyntaxError(text_);
+      --depth_;
       return inner;
     }
     auto node = std::make_unique<QueryExpr>();
@@ -289,6 +295,20 @@ class Parser {
   Lexer lexer_;
   Token token_{Token::Kind::kEnd, "", ""};
   int literals_ = 0;
+
+  // Parsing, planning and freeing a condition recurse once per level of it.
+  // The program's queries nest three levels deep; a text far past these
+  // limits fails instead of running the stack out.
+  static constexpr int kMaxDepth = 200;
+  static constexpr int kMaxNodes = 1000;
+  int depth_ = 0, nodes_ = 0;
+
+  void Deeper() {
+    if (++depth_ > kMaxDepth) TooComplex();
+  }
+  [[noreturn]] static void TooComplex() {
+    Fail(code::kTooComplex, "Query is too complex.", source::kDatabase);
+  }
 };
 
 }  // namespace

@@ -110,6 +110,29 @@ TEST(JetSqlTest, MarkerBytesInATextNeverShareTheShapeOfALiteral) {
   }
 }
 
+std::string Repeated(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST(JetSqlTest, ConditionsFarDeeperThanAnyQueryOfTheProgramFail) {
+  const std::string where = "SELECT * FROM P WHERE ";
+  const int n = 100000;
+  for (const std::string& sql :
+       {where + Repeated("(", n) + "a=1" + Repeated(")", n), where + Repeated("NOT ", n) + "a=1",
+        where + "a=1" + Repeated(" AND a=1", n)}) {
+    try {
+      ParseJetQuery(sql);
+      ADD_FAILURE() << "accepted: " << sql.substr(0, 60);
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.number, 3360) << sql.substr(0, 60);
+    }
+  }
+  // Deep enough for anything the program builds.
+  EXPECT_NO_THROW(ParseJetQuery(where + Repeated("(", 50) + "a=1" + Repeated(")", 50)));
+}
+
 TEST(JetSqlTest, TellsQueriesFromTableNames) {
   EXPECT_TRUE(IsQueryText("  select * from t"));
   EXPECT_FALSE(IsQueryText("PRESET_DEFS"));
