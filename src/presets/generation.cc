@@ -172,6 +172,7 @@ void CreateRecordSets(PresetRun& run, db::Database& db) {
       if (included) builder.Add(loaded[i], run.ExistingMachines[m]);
       progress.Advance(1);
     }
+    run.report.generated.emplace_back(run.ExistingMachines[m], included ? rows : -1);
   }
 }
 
