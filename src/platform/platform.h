@@ -26,7 +26,7 @@ struct ProcessFacts {
   std::string command_line;             // argument text without the program's own path
   std::string first_environment_entry;  // "NAME=value", empty when there is none
   Version version;
-  std::string service_pack_log_path;    // where silent runs put what would be shown
+  std::string service_pack_log_path;  // where silent runs put what would be shown
 };
 
 // Reads the facts of the current process. argv[0] is not trusted for the
@@ -77,7 +77,7 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // File times as the platform keeps them (nanoseconds since its epoch).
 struct FileTimes {
-  std::int64_t creation = 0;     // 0 where the platform has none
+  std::int64_t creation = 0;  // 0 where the platform has none
   std::int64_t last_write = 0;
 };
 std::optional<FileTimes> GetFileTimes(const std::string& path);

@@ -91,8 +91,10 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
 // Moves through the earlier rows as far as the table claims; the rows found,
 // at most one more than claimed.
 std::int32_t CountRows(Procedure& proc, db::Recordset& rs, std::int32_t reported) {
+  // An empty earlier table is an ordinary state (no machine was configured
+  // last time): there is nothing to count or carry, and nothing to report.
+  if (reported == 0 && rs.Eof()) return 0;
   proc.Step([&] { rs.MoveFirst(); });
-  if (reported == 0) return rs.Eof() ? 0 : 1;
   for (std::int32_t i = 1; i <= reported; ++i) {
     bool past_last = false;
     proc.Step([&] {

@@ -56,14 +56,36 @@ TableDef Database::CreateTableDef(const std::string& name) {
   return TableDef(Connected(), name, false);
 }
 
+Engine::Engine() {
+  // The program has one thread; SQLite's locks and memory statistics only
+  // cost time. This must come before any other use of SQLite, and is
+  // refused harmlessly when it does not.
+  static bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)configured;
+}
+
 Engine::~Engine() { FinishPendingWrites(); }
 
 Database Engine::OpenDatabase(const std::string& path) {
+  // The procedures open the same files by the same paths again and again.
+  if (auto known = by_given_path_.find(path); known != by_given_path_.end()) {
+    if (auto connection = known->second.lock(); connection && connection->IsOpen()) {
+      return Database(connection);
+    }
+  }
   std::string key = CanonicalPath(path);
   auto found = connections_.find(key);
-  if (found != connections_.end() && found->second->IsOpen()) return Database(found->second);
+  if (found != connections_.end() && found->second->IsOpen()) {
+    by_given_path_[path] = found->second;
+    return Database(found->second);
+  }
   std::shared_ptr<Connection> connection = Connection::Open(path);
   connections_[key] = connection;
+  by_given_path_[path] = connection;
   return Database(connection);
 }
 

@@ -32,7 +32,7 @@ class Database {
 
 class Engine : public PendingWrites {
  public:
-  Engine() = default;
+  Engine();
   ~Engine() override;
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -52,6 +52,7 @@ class Engine : public PendingWrites {
  private:
   std::shared_ptr<Connection> Release(const std::string& path);
   std::map<std::string, std::shared_ptr<Connection>> connections_;  // by canonical path
+  std::map<std::string, std::weak_ptr<Connection>> by_given_path_;
 };
 
 }  // namespace zc::db
