@@ -124,6 +124,7 @@ std::string ReportHeading(PresetRun& run, const std::string& component) {
 
 // <component>_Report.txt beside the component database, made anew every run.
 void WriteReport(PresetRun& run, const std::string& component) {
+  run.report.notes = run.engine.notes();
   std::string path = component.substr(0, component.size() - 4) + "_Report.txt";
   std::string text = FormatRunReport(run.report, ReportHeading(run, component));
   std::string error = platform::WriteWholeFile(path, platform::ToAnsi(text));

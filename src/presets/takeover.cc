@@ -9,6 +9,7 @@
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/packed_rows.h"
+#include "presets/progress.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
 #include "project/component_files.h"
@@ -257,9 +258,11 @@ void TakeoverMachineCopyMDBData(PresetRun& run, db::Database& targetDb,
               "Configuration of " + kQ + component + kQ + " aborted.");
     EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
   }
+  ProgressReport progress(run.ui, static_cast<std::int64_t>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {
     run.DoEvents();
     CarryRow(run, proc, targetDb, rows.Row(r));
+    progress.Advance(1);
   }
 }
 

@@ -26,7 +26,21 @@ const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
   return *schema;
 }
 
+ForeignImporter& Importer() {
+  static ForeignImporter importer;
+  return importer;
+}
+
+// Access files start with "Standard Jet DB" or "Standard ACE DB" at byte 4.
+bool IsAccessFile(const std::string& path) {
+  std::optional<std::string> head = platform::ReadFileStart(path, 19);
+  return head && head->size() == 19 &&
+         (head->compare(4, 15, "Standard Jet DB") == 0 || head->compare(4, 15, "Standard ACE DB") == 0);
+}
+
 }  // namespace
+
+void SetForeignImporter(ForeignImporter importer) { Importer() = std::move(importer); }
 
 const std::shared_ptr<Connection>& Database::Connected() {
   if (closed_ || !connection_->IsOpen()) ObjectInvalid(source::kDatabase);
@@ -82,6 +96,15 @@ Database Engine::OpenDatabase(const std::string& path) {
   if (found != connections_.end() && found->second->IsOpen()) {
     by_given_path_[path] = found->second;
     return Database(found->second);
+  }
+  if (IsAccessFile(path)) {
+    if (!Importer()) {
+      Fail(code::kNotADatabase,
+           "'" + path + "' is an Access database, which this build cannot read. Convert it "
+           "with mdb2sqlite first.",
+           source::kEngine);
+    }
+    notes_.push_back(Importer()(path));
   }
   std::shared_ptr<Connection> connection = Connection::Open(path);
   connections_[key] = connection;
