@@ -26,12 +26,15 @@ struct ProcessFacts {
   std::string command_line;             // argument text without the program's own path
   std::string first_environment_entry;  // "NAME=value", empty when there is none
   Version version;
-  std::string service_pack_log_path;    // where silent runs put what would be shown
+  std::string service_pack_log_path;  // where silent runs put what would be shown
 };
 
 // Reads the facts of the current process. argv[0] is not trusted for the
 // executable path: the operating system's own answer is used.
 ProcessFacts CurrentProcess(int argc, const char* const* argv);
+
+// Whether standard error goes to a terminal (and so may show a progress line).
+bool StandardErrorIsTerminal();
 
 // The service-pack log of this platform (an environment variable may move it).
 std::string DefaultServicePackLogPath();
@@ -74,7 +77,7 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // File times as the platform keeps them (nanoseconds since its epoch).
 struct FileTimes {
-  std::int64_t creation = 0;     // 0 where the platform has none
+  std::int64_t creation = 0;  // 0 where the platform has none
   std::int64_t last_write = 0;
 };
 std::optional<FileTimes> GetFileTimes(const std::string& path);

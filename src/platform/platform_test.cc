@@ -1,10 +1,10 @@
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "support/temp_project.h"
 

@@ -37,8 +37,7 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
-platform::ProcessFacts FactsFor(const std::string& executable_path,
-                                const std::string& command_line,
+platform::ProcessFacts FactsFor(const std::string& executable_path, const std::string& command_line,
                                 const std::string& service_pack_log) {
   platform::ProcessFacts facts;
   facts.executable_path = executable_path;

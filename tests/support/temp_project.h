@@ -29,8 +29,7 @@ void WriteFile(const std::string& path, std::string_view content);
 std::string ReadFile(const std::string& path);
 
 // Process facts of a program at `executable_path`.
-platform::ProcessFacts FactsFor(const std::string& executable_path,
-                                const std::string& command_line,
+platform::ProcessFacts FactsFor(const std::string& executable_path, const std::string& command_line,
                                 const std::string& service_pack_log);
 
 // A project folder with the program at <project>/<program_folder>/<executable>.

@@ -320,35 +320,46 @@ bool IsQueryText(std::string_view text) {
          (text.size() == start + 6 || !IsNameChar(text[start + 6]));
 }
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// The blanks the lexer skips (std::isspace): a "-" before a number must be
+// seen through the same blanks in both.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// A quoted literal starting at `pos`; moves `pos` past it.
+std::string QuotedText(std::string_view text, size_t& pos) {
+  char quote = text[pos++];
+  std::string value;
+  for (;;) {
+    size_t close = text.find(quote, pos);
+    if (close == std::string_view::npos) Lexer::SyntaxError(text);
+    value.append(text.substr(pos, close - pos));
+    pos = close + 1;
+    if (pos >= text.size() || text[pos] != quote) return value;
+    value += quote;  // a doubled quote stands for one
+    ++pos;
+  }
+}
+
+}  // namespace
+
 QueryShape ShapeOfJetQuery(std::string_view text) {
-  // One pass that copies all but the literals; it runs once per row, so it
-  // does without tokens.
+  // Runs once per row of the per-row queries, so it copies whole stretches
+  // between literals rather than going token by token.
   QueryShape shape;
   shape.key.reserve(text.size());
   char previous = ' ';  // the last character outside blanks and literals
   for (size_t pos = 0; pos < text.size();) {
     char c = text[pos];
     if (c == '"' || c == '\'') {
-      std::string value;
-      for (++pos;; ++pos) {
-        if (pos >= text.size()) Lexer::SyntaxError(text);
-        if (text[pos] != c) {
-          value += text[pos];
-        } else if (pos + 1 < text.size() && text[pos + 1] == c) {
-          value += c;
-          ++pos;
-        } else {
-          break;
-        }
-      }
-      ++pos;
+      shape.literals.push_back(Value::Text(QuotedText(text, pos)));
       shape.key += kTextMarker;
-      shape.literals.push_back(Value::Text(std::move(value)));
       previous = kTextMarker;
-    } else if (std::isdigit(static_cast<unsigned char>(c)) && !IsNameChar(previous)) {
+    } else if (IsDigit(c) && !IsNameChar(previous)) {
       std::string_view number = NumberAt(text, pos);
-      shape.key += kNumberMarker;
       shape.literals.push_back(Parser::NumberLiteral(std::string(number), previous == '-'));
+      shape.key += kNumberMarker;
       pos += number.size();
       previous = kNumberMarker;
     } else if (c == '[') {
@@ -358,9 +369,14 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
       pos = stop;
       previous = ']';
     } else {
-      AppendToKey(shape.key, text.substr(pos, 1));
-      if (!std::isspace(static_cast<unsigned char>(c))) previous = c;
-      ++pos;
+      size_t stop = pos;
+      for (; stop < text.size(); ++stop) {
+        char d = text[stop];
+        if (d == '"' || d == '\'' || d == '[' || (IsDigit(d) && !IsNameChar(previous))) break;
+        if (!IsBlank(d)) previous = d;
+      }
+      AppendToKey(shape.key, text.substr(pos, stop - pos));
+      pos = stop;
     }
   }
   return shape;

@@ -89,6 +89,7 @@ TEST(JetSqlTest, ShapesHoldTheParsersLiterals) {
   for (const std::string& sql : {
            "SELECT * FROM P WHERE n = " + std::string(45, '7') + " AND s = 'x'",
            std::string("SELECT * FROM P WHERE n = -2.5E+3 AND s = \"a\"\"b\" OR [n 1] = 0.125"),
+           std::string("SELECT * FROM P WHERE n = -\v\f5 OR n = 1"),  // blanks the lexer skips
        }) {
     std::vector<Value> parsed;
     CollectLiterals(ParseJetQuery(sql).where.get(), parsed);
