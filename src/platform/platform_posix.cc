@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -205,6 +206,15 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
     mode = info.st_mode & 07777;
   }
   return WriteThroughRename(path, bytes, mode);
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{
+      static_cast<std::uint64_t>(info.st_ino) ^ (static_cast<std::uint64_t>(info.st_dev) << 32),
+      static_cast<std::int64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 std::optional<FileTimes> GetFileTimes(const std::string& path) {

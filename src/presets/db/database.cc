@@ -35,7 +35,8 @@ ForeignImporter& Importer() {
 bool IsAccessFile(const std::string& path) {
   std::optional<std::string> head = platform::ReadFileStart(path, 19);
   return head && head->size() == 19 &&
-         (head->compare(4, 15, "Standard Jet DB") == 0 || head->compare(4, 15, "Standard ACE DB") == 0);
+         (head->compare(4, 15, "Standard Jet DB") == 0 ||
+          head->compare(4, 15, "Standard ACE DB") == 0);
 }
 
 }  // namespace
@@ -100,8 +101,9 @@ Database Engine::OpenDatabase(const std::string& path) {
   if (IsAccessFile(path)) {
     if (!Importer()) {
       Fail(code::kNotADatabase,
-           "'" + path + "' is an Access database, which this build cannot read. Convert it "
-           "with mdb2sqlite first.",
+           "'" + path +
+               "' is an Access database, which this build cannot read. Convert it "
+               "with mdb2sqlite first.",
            source::kEngine);
     }
     notes_.push_back(Importer()(path));
@@ -148,6 +150,13 @@ std::shared_ptr<Connection> Engine::Release(const std::string& path) {
   std::shared_ptr<Connection> connection = found->second;
   connections_.erase(found);
   return connection;
+}
+
+void Engine::KeepCopy(const std::string& path, const std::string& copy) {
+  if (auto open = Release(path)) open->Close();
+  if (!platform::PathExists(path)) return;
+  std::string error = platform::ReplaceFileWithCopy(path, copy);
+  if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
 }
 
 void Engine::ReplaceWithCopy(const std::string& from, const std::string& to) {

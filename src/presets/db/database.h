@@ -58,6 +58,11 @@ class Engine : public PendingWrites {
   // discarded, since the copy replaces it.
   void ReplaceWithCopy(const std::string& from, const std::string& to);
 
+  // Copies the file at `path`, as last committed, to `copy` (replaced
+  // atomically); what was written to `path` and not yet committed is
+  // dropped first. Nothing happens when there is no such file.
+  void KeepCopy(const std::string& path, const std::string& copy);
+
   // What the engine did beyond opening files: imports of Access files.
   const std::vector<std::string>& notes() const { return notes_; }
 
