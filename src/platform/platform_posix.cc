@@ -22,11 +22,28 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
+std::string TemporaryPrefix(const std::string& target) {
+  return "." + target.substr(target.find_last_of('/') + 1) + ".tmp";
+}
+
+// Temporary files a killed run left beside the target: hidden, but large.
+void RemoveStaleTemporaries(const std::string& target) {
+  std::string folder = FolderOf(target), prefix = TemporaryPrefix(target);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (struct dirent* entry = ::readdir(dir)) {
+    if (std::string_view(entry->d_name).substr(0, prefix.size()) == prefix) {
+      ::unlink((folder + '/' + entry->d_name).c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
 std::string TemporaryNameBeside(const std::string& target) {
   static std::mt19937_64 random{std::random_device{}()};
+  RemoveStaleTemporaries(target);
   std::ostringstream name;
-  name << FolderOf(target) << '/' << '.' << FileNameWithoutExtension(target) << ".tmp" << std::hex
-       << random();
+  name << FolderOf(target) << '/' << TemporaryPrefix(target) << std::hex << random();
   return name.str();
 }
 
