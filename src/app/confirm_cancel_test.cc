@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "errors/failure.h"
 #include "support/temp_project.h"
 
@@ -81,6 +83,7 @@ TEST(ConfirmCancelTest, SilentLogsTheWarningAndGivesUp) {
 TEST(ConfirmCancelTest, AnUnwritableLogReachesTheCaller) {
   Harness<zc::ProjectRun> h("/EXTERNAL=R7QCFG /LOGFILE=/no/such/folder/log.txt");
   h.run.IntegratedMode = true;
+  std::filesystem::create_directories(h.Path("R7Qcfglog.txt"));  // the fallback is blocked too
   h.ui.Script({Answer::kYes});
   EXPECT_THROW(ConfirmCancel(h.run), Failure);
   EXPECT_EQ(h.ui.shown.size(), 1u);  // the question only, no error dialog

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,11 +22,28 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
+std::string TemporaryPrefix(const std::string& target) {
+  return "." + target.substr(target.find_last_of('/') + 1) + ".tmp";
+}
+
+// Temporary files a killed run left beside the target: hidden, but large.
+void RemoveStaleTemporaries(const std::string& target) {
+  std::string folder = FolderOf(target), prefix = TemporaryPrefix(target);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (struct dirent* entry = ::readdir(dir)) {
+    if (std::string_view(entry->d_name).substr(0, prefix.size()) == prefix) {
+      ::unlink((folder + '/' + entry->d_name).c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
 std::string TemporaryNameBeside(const std::string& target) {
   static std::mt19937_64 random{std::random_device{}()};
+  RemoveStaleTemporaries(target);
   std::ostringstream name;
-  name << FolderOf(target) << '/' << '.' << FileNameWithoutExtension(target) << ".tmp" << std::hex
-       << random();
+  name << FolderOf(target) << '/' << TemporaryPrefix(target) << std::hex << random();
   return name.str();
 }
 
@@ -205,6 +223,15 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
     mode = info.st_mode & 07777;
   }
   return WriteThroughRename(path, bytes, mode);
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{
+      static_cast<std::uint64_t>(info.st_ino) ^ (static_cast<std::uint64_t>(info.st_dev) << 32),
+      static_cast<std::int64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 std::optional<FileTimes> GetFileTimes(const std::string& path) {

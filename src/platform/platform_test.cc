@@ -62,6 +62,15 @@ TEST(FileWriteTest, ReplaceWithCopyOverwritesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFile(dir.path() + "/target.mdb"), "new content");
 }
 
+TEST(FileWriteTest, TemporaryFilesOfAnInterruptedWriteAreCleanedUp) {
+  TempDir dir;
+  WriteFile(dir.path() + "/.a.mdb.tmp1f2e", "left by a killed run");
+  WriteFile(dir.path() + "/.a.mdb.x", "someone else's");
+  EXPECT_EQ(WriteWholeFile(dir.path() + "/a.mdb", "new"), "");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/.a.mdb.tmp1f2e"));
+  EXPECT_TRUE(std::filesystem::exists(dir.path() + "/.a.mdb.x"));
+}
+
 TEST(FileWriteTest, WholeFileWriteHonoursReadOnlyFiles) {
   TempDir dir;
   std::string path = dir.path() + "/a.cfg";

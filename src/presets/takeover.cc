@@ -180,6 +180,7 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
     match = target.OpenRecordset(MatchQuery(run, row));
   } catch (const Failure&) {
     run.report.not_carried.push_back(DescribeRow(row) + "   (its key cannot be looked up)");
+    ++run.report.lookup_failures;
     return;
   }
   std::int64_t matches = 0;
