@@ -67,12 +67,14 @@ TEST(ErrorSubTest, SilentRunsLogAndResumeEvenWhenFatal) {
   EXPECT_EQ(ErrorSub(h.run, -7, "S", "", "P", true), decision::kResume);
   EXPECT_TRUE(h.ui.shown.empty());
   EXPECT_EQ(h.ErrorLog(), "Fehler in Zantel / S / P (Nr. -7) :\r\n");
-  EXPECT_EQ(h.ServicePackLog(), "! Fault Zantel_Config: Unexpected error!\n\r\n\rError logged to \n\r" +
-                                    platform::UpperCase(h.Path("R7Qcfglog.txt")) + "\r\n");
+  EXPECT_EQ(h.ServicePackLog(),
+            "! Fault Zantel_Config: Unexpected error!\n\r\n\rError logged to \n\r" +
+                platform::UpperCase(h.Path("R7Qcfglog.txt")) + "\r\n");
 }
 
 TEST(ErrorSubTest, AnUnwritableLogIsExplainedNotRepeated) {
-  Harness<zc::Run> h("/EXTERNAL=R7QCFG /LOGFILE=/no/such/folder/log.txt");
+  Harness<zc::Run> h;
+  h.run.process.command_line = "/EXTERNAL=R7QCFG /LOGFILE=" + h.Path("no/such/folder/log.txt");
   h.run.IntegratedMode = true;
   h.ui.Script({Answer::kYes});
   EXPECT_EQ(ErrorSub(h.run, 1, "S", "D", "P", false), decision::kResume);
@@ -93,7 +95,8 @@ TEST(ProcedureTest, AResumedStepLeavesItsResultAndTheNextStepRuns) {
   proc.Step([&] { next_ran = true; });
   EXPECT_EQ(result, "before");
   EXPECT_TRUE(next_ran);
-  EXPECT_EQ(h.ErrorLog(), "Fehler in Zantel / Zantel_Config / GetValidMachines (Nr. 6) :Overflow\r\n");
+  EXPECT_EQ(h.ErrorLog(),
+            "Fehler in Zantel / Zantel_Config / GetValidMachines (Nr. 6) :Overflow\r\n");
 }
 
 TEST(ProcedureTest, NoEndsTheProgramAndNothingAfterRuns) {

@@ -1,7 +1,6 @@
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -55,7 +54,8 @@ TEST_F(IniTest, AnIntegerBeyondSixteenBitsIsAnOverflowThenZero) {
   WriteFile(File(), "[Project]\r\nNumberOfMachines=40000\r\n");
   h.ui.Script({Answer::kYes});
   EXPECT_EQ(LoadIniInteger(h.run, "Project", "NumberOfMachines", File()), 0);
-  EXPECT_EQ(h.ErrorLog(), "Fehler in Zantel / Zantel_Config / LoadIniInteger (Nr. 6) :Overflow\r\n");
+  EXPECT_EQ(h.ErrorLog(),
+            "Fehler in Zantel / Zantel_Config / LoadIniInteger (Nr. 6) :Overflow\r\n");
 }
 
 TEST_F(IniTest, OnlyTrueInAnyCaseIsTrue) {
@@ -86,7 +86,7 @@ TEST_F(IniTest, SaveKeepsCommentsAndOtherSectionsByteForByte) {
 
 TEST_F(IniTest, AReadOnlyFileIsLeftAloneWithoutMessage) {
   WriteFile(File(), "[Info]\r\nS_Prog=old\r\n");
-  ::chmod(File().c_str(), 0444);
+  std::filesystem::permissions(testing::PathOf(File()), std::filesystem::perms::owner_read);
   SaveIni(h.run, "new", "Info", "S_Prog", File());
   EXPECT_EQ(ReadFile(File()), "[Info]\r\nS_Prog=old\r\n");
   EXPECT_TRUE(h.ui.shown.empty());
