@@ -9,10 +9,14 @@
 namespace zc::db {
 namespace {
 
+// Paths are UTF-8 texts; Windows would read narrow ones in its ANSI code page.
 std::string CanonicalPath(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ignored);
-  return canonical.empty() ? path : canonical.string();
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(
+      std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
+  if (canonical.empty()) return path;
+  std::u8string utf8 = canonical.u8string();
+  return std::string(utf8.begin(), utf8.end());
 }
 
 const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
