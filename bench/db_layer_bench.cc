@@ -19,25 +19,41 @@ using zc::db::Value;
 
 constexpr int kFields = 15;  // the preset table with its part field
 
+// Positions in the test template's field order.
+enum : int {
+  kId,
+  kPart,
+  kMachine,
+  kType,
+  kVarName,
+  kCategory,
+  kIsBit,
+  kOffset,
+  kText,
+  kPage,
+  kAbsMin,
+  kPass = 14
+};
+
 Value FieldValue(int row, int field) {
   switch (field) {
-    case 0:
+    case kId:
       return Value::Integer(row + 1);
-    case 1:
-      return Value::Text("Machine" + std::to_string(row % 5));
-    case 3:
-      return Value::Text("Var_" + std::to_string(row));
-    case 6:
-      return Value::Integer(row % 64);
-    case 2:
-    case 7:
-    case 8:
-      return Value::Text("text of field " + std::to_string(field));
-    case 5:
-      return Value::Boolean(row % 2 == 0);
-    case 13:
-    case 14:
+    case kPart:
+    case kPass:
       return Value::Integer(row % 50 + 1);
+    case kMachine:
+      return Value::Text("Machine" + std::to_string(row % 5));
+    case kVarName:
+      return Value::Text("Var_" + std::to_string(row));
+    case kOffset:
+      return Value::Integer(row % 64);
+    case kType:
+    case kText:
+    case kPage:
+      return Value::Text("text of field " + std::to_string(field));
+    case kIsBit:
+      return Value::Boolean(row % 2 == 0);
     default:
       return Value::Number(row * 0.5 + field);
   }
@@ -73,7 +89,8 @@ void LayerUpdate(const std::string& path, int rows) {
     auto rs = db.OpenRecordset(KeyQuery(row));
     if (rs->RecordCount() == 0) continue;
     rs->Edit();
-    for (int f = 9; f < 14; ++f) rs->Fields()[f].SetValue(Value::Number(-(row % 1000)));
+    for (int f = kAbsMin; f < kAbsMin + 5; ++f)
+      rs->Fields()[f].SetValue(Value::Number(-(row % 1000)));
     rs->Update();
   }
   engine.FinishPendingWrites();
@@ -110,9 +127,9 @@ void RawUpdate(const std::string& path, int rows) {
       "COLLATE NOCASE AND offset_or_bitno=?4 ORDER BY rowid LIMIT 1)");
   for (int row = 0; row < rows; ++row) {
     update.Bind(1, Value::Number(-(row % 1000)));
-    update.Bind(2, FieldValue(row, 1));
-    update.Bind(3, FieldValue(row, 3));
-    update.Bind(4, FieldValue(row, 6));
+    update.Bind(2, FieldValue(row, kMachine));
+    update.Bind(3, FieldValue(row, kVarName));
+    update.Bind(4, FieldValue(row, kOffset));
     update.Step();
     update.Reset();
   }

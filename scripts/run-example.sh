@@ -1,18 +1,44 @@
 #!/usr/bin/env bash
-# Builds the program and runs it on the bundled example project, copied into
-# a scratch folder so that the repository stays as it is.
+# Builds the program and runs it silently on the bundled example project,
+# copied into a scratch folder so that the repository stays as it is; then
+# shows what the run made.
+#   scripts/run-example.sh [PROJECT_FOLDER]
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/common.sh"
 
 "$ROOT/scripts/install-deps.sh" "${BUILD_PACKAGES[@]}"
-build_program "$ROOT/build"
+build_program "$ROOT/build" >/dev/null
 
 project=${1:-$(mktemp -d /tmp/zantel-example.XXXXXX)}
 cp -r "$ROOT/examples/project/." "$project/"
+for database in Zantel_Source Zantel; do
+  rm -f "$project/Zantel/$database.mdb"
+  sqlite3 "$project/Zantel/$database.mdb" < "$project/Zantel/$database.sql"
+  rm "$project/Zantel/$database.sql"
+done
 mkdir -p "$project/Zantel_Config"
 cp "$ROOT/build/bin/Zantel_Config" "$project/Zantel_Config/"
 
-echo "Example project: $project"
-TOLVA_SERVICEPACK_LOG="$project/TolvaServicePack.log" \
-  "$project/Zantel_Config/Zantel_Config" /EXTERNAL=SILENT
+export TOLVA_SERVICEPACK_LOG="$project/TolvaServicePack.log"
+status=0
+"$project/Zantel_Config/Zantel_Config" /EXTERNAL=SILENT || status=$?
+
+echo "Example project: $project (exit status $status)"
+echo
+cat "$project/Zantel/Zantel_Report.txt" | tr -d '\r'
+echo
+echo "First generated rows of PRESET_DEFS in $project/Zantel/Zantel.mdb:"
+sqlite3 -header -column "$project/Zantel/Zantel.mdb" \
+  "SELECT ID, machine_type, var_name, offset_or_bitno AS offset, abs_min, abs_max, min, max, pass
+   FROM PRESET_DEFS ORDER BY ID LIMIT 8"
+echo
+echo "Edit stamp in Zantel/Zantel.cfg:"
+grep -A2 '^\[Info\]' "$project/Zantel/Zantel.cfg" | tr -d '\r'
+echo
+echo "Error log:        $project/R7Qcfglog.txt $( [ -s "$project/R7Qcfglog.txt" ] || echo '(empty: nothing was reported)')"
+echo "Service-pack log: $TOLVA_SERVICEPACK_LOG $( [ -s "$TOLVA_SERVICEPACK_LOG" ] || echo '(empty)')"
+echo
+echo "The same project with the window (needs a display):"
+echo "  $project/Zantel_Config/Zantel_Config"
+exit "$status"

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace zc {
 namespace {
 
@@ -31,6 +33,7 @@ platform::Answer ConsoleUi::Show(const platform::MessageBox& box) {
 }
 
 void ConsoleUi::Progress(std::int64_t done, std::int64_t total) {
+  if (!platform::StandardErrorIsTerminal()) return;  // a log file wants no progress bar
   int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
   if (percent == last_percent_) return;
   last_percent_ = percent;

@@ -7,13 +7,12 @@
 #include "app/main_window.h"
 #include "errors/command_text.h"
 #include "platform/platform.h"
+#include "presets/preparation.h"
 #ifdef ZC_WITH_WINDOW
 #include "app/qt/window_app.h"
 #endif
 
 namespace {
-
-void WorkNotBuiltYet(zc::Program&) { std::fprintf(stderr, "database work not built yet\n"); }
 
 int RunSilent(zc::platform::ProcessFacts facts, zc::DatabaseWork work) {
   zc::ConsoleUi ui;
@@ -33,7 +32,7 @@ int main(int argc, char** argv) {
                 facts.version.major, facts.version.minor, facts.version.revision);
     return 0;
   }
-  zc::DatabaseWork work = WorkNotBuiltYet;
+  zc::DatabaseWork work = [](zc::Program& run) { zc::WorkOnMDB(run); };
   if (zc::CommandAsksSilent(facts.command_line)) return RunSilent(std::move(facts), work);
 #ifdef ZC_WITH_WINDOW
   return zc::qt::RunWindow(std::move(facts), work);

@@ -105,7 +105,11 @@ bool frm_Zantel_Config_Exe::Form_QueryUnload(bool& Cancel, int UnloadMode) {
   }
   // The work cannot unload from under itself: a confirmed close ends it here.
   // The component database is only ever replaced whole, so it stays intact.
-  if (working_) EndProgram(run_, exit_status::kCancelled);
+  if (working_) {
+    // Given up in the middle of the work: nothing of it is kept.
+    run_.DiscardPendingWrites();
+    EndProgram(run_, exit_status::kCancelled);
+  }
   return Cancel;
 }
 

@@ -5,12 +5,12 @@
 #include <array>
 #include <string>
 
-#include "project/project_run.h"
+#include "presets/preset_run.h"
 
 namespace zc {
 
 // The widest run type of the layers below the window.
-using ProgramBase = ProjectRun;
+using ProgramBase = PresetRun;
 
 struct Program : ProgramBase {
   using ProgramBase::ProgramBase;

@@ -26,6 +26,7 @@ constexpr std::int32_t kOutOfMemory = 7;      // "Out of memory"
 constexpr std::int32_t kSubscript = 9;        // "Subscript out of range"
 constexpr std::int32_t kTypeMismatch = 13;    // "Type mismatch"
 constexpr std::int32_t kInternal = 51;        // "Internal error"
+constexpr std::int32_t kInvalidUseOfNull = 94;  // "Invalid use of Null"
 constexpr std::int32_t kFileAccess = 75;      // "Path/File access error"
 
 [[noreturn]] inline void InvalidArgument() {
@@ -36,6 +37,9 @@ constexpr std::int32_t kFileAccess = 75;      // "Path/File access error"
   throw Failure(kSubscript, "Subscript out of range");
 }
 [[noreturn]] inline void TypeMismatch() { throw Failure(kTypeMismatch, "Type mismatch"); }
+[[noreturn]] inline void InvalidUseOfNull() {
+  throw Failure(kInvalidUseOfNull, "Invalid use of Null");
+}
 }  // namespace failures
 
 }  // namespace zc

@@ -31,6 +31,10 @@ void Run::FinishPendingWrites() {
   if (pending_writes != nullptr) pending_writes->FinishPendingWrites();
 }
 
+void Run::DiscardPendingWrites() {
+  if (pending_writes != nullptr) pending_writes->DiscardPendingWrites();
+}
+
 platform::Answer Run::MsgBox(const platform::MessageBox& box) {
   CommitPendingWrites();
   return ui.Show(box);

@@ -22,6 +22,9 @@ class PendingWrites {
   virtual void CommitPendingWrites() = 0;
   // At the end of the program: commit and leave the files without helpers.
   virtual void FinishPendingWrites() = 0;
+  // When the user gives up in the middle of the work: what is not yet
+  // committed is dropped, so the files stay as they were.
+  virtual void DiscardPendingWrites() = 0;
 };
 
 // Exit statuses of the program.
@@ -59,6 +62,7 @@ struct Run {
 
   void CommitPendingWrites();
   void FinishPendingWrites();
+  void DiscardPendingWrites();
   // Commits, then shows the box: a run that ends at a dialog keeps its work.
   platform::Answer MsgBox(const platform::MessageBox& box);
   // Lets pending events run; cheap enough to call per field of every row.

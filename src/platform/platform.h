@@ -33,6 +33,9 @@ struct ProcessFacts {
 // executable path: the operating system's own answer is used.
 ProcessFacts CurrentProcess(int argc, const char* const* argv);
 
+// Whether standard error goes to a terminal (and so may show a progress line).
+bool StandardErrorIsTerminal();
+
 // The service-pack log of this platform (an environment variable may move it).
 std::string DefaultServicePackLogPath();
 

@@ -87,6 +87,8 @@ ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   return facts;
 }
 
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 std::string DefaultServicePackLogPath() {
   const char* moved = std::getenv("TOLVA_SERVICEPACK_LOG");
   return moved != nullptr && *moved != '\0' ? moved : "/var/log/TolvaServicePack.log";

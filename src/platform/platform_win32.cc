@@ -101,6 +101,11 @@ ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   return facts;
 }
 
+bool StandardErrorIsTerminal() {
+  DWORD mode = 0;
+  return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 std::string DefaultServicePackLogPath() {
   std::string moved = EnvironmentValue(L"TOLVA_SERVICEPACK_LOG");
   return moved.empty() ? "C:\\TolvaServicePack.log" : moved;

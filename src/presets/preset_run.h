@@ -7,6 +7,7 @@
 #include <string>
 
 #include "presets/db/database.h"
+#include "presets/run_report.h"
 #include "project/project_run.h"
 
 namespace zc {
@@ -29,6 +30,7 @@ struct PresetRun : ProjectRun {
   std::int16_t VWStudioIndex = kVisiWin32;
 
   db::Engine engine;
+  RunReport report;
 };
 
 }  // namespace zc

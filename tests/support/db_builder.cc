@@ -87,7 +87,9 @@ std::string QueryText(const std::string& path, const std::string& sql) {
 
 std::vector<std::pair<std::string, std::string>> PresetColumns(
     const std::vector<std::string>& additional) {
+  // `part` stands before `var_name`: the names are built from it.
   std::vector<std::pair<std::string, std::string>> columns = {{"ID", "LONG"},
+                                                              {"part", "SHORT"},
                                                               {"machine_type", "TEXT(50)"},
                                                               {"type", "TEXT(20)"},
                                                               {"var_name", "TEXT(255)"},
@@ -100,8 +102,7 @@ std::vector<std::pair<std::string, std::string>> PresetColumns(
                                                               {"abs_max", "DOUBLE"},
                                                               {"min", "DOUBLE"},
                                                               {"max", "DOUBLE"},
-                                                              {"pass", "SHORT"},
-                                                              {"part", "SHORT"}};
+                                                              {"pass", "SHORT"}};
   for (const std::string& name : additional) columns.emplace_back(name, "TEXT(50)");
   return columns;
 }

@@ -36,8 +36,9 @@ std::vector<std::pair<std::string, std::string>> ColumnsOf(const std::string& pa
 // Runs one query and returns the first column of the first row as text.
 std::string QueryText(const std::string& path, const std::string& sql);
 
-// The preset table's fields as a template holds them, `part` and then any
-// additional fields (declared TEXT(50)).
+// The preset table's fields as a template holds them (ID, part, machine_type,
+// type, var_name, category_id, isBitArray, offset_or_bitno, text, page_name,
+// abs_min, abs_max, min, max, pass), then any additional fields (TEXT(50)).
 std::vector<std::pair<std::string, std::string>> PresetColumns(
     const std::vector<std::string>& additional = {});
 

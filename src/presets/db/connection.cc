@@ -75,7 +75,7 @@ void Statement::Bind(int index, const Value& value) {
       break;
     case Value::Kind::kNumber:
       if (value.IsInteger()) {
-        sqlite3_bind_int64(stmt_, index, static_cast<sqlite3_int64>(value.AsNumber()));
+        sqlite3_bind_int64(stmt_, index, value.AsInteger());
       } else {
         sqlite3_bind_double(stmt_, index, value.AsNumber());
       }

@@ -96,6 +96,11 @@ void Engine::FinishPendingWrites() {
   connections_.clear();
 }
 
+void Engine::DiscardPendingWrites() {
+  for (auto& [path, connection] : connections_) connection->Close();  // rolls back
+  connections_.clear();
+}
+
 std::shared_ptr<Connection> Engine::Release(const std::string& path) {
   auto found = connections_.find(CanonicalPath(path));
   if (found == connections_.end()) return nullptr;

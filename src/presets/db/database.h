@@ -42,6 +42,7 @@ class Engine : public PendingWrites {
 
   void CommitPendingWrites() override;
   void FinishPendingWrites() override;
+  void DiscardPendingWrites() override;
 
   // Copies `from` over `to` as a whole file that is replaced atomically. What
   // was written to `from` is committed first; what was written to `to` is

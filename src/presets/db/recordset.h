@@ -25,6 +25,7 @@ class RecordField {
   RecordField(Recordset& rs, int position) : rs_(rs), position_(position) {}
   const std::string& Name() const;
   FieldType Type() const;
+  int position() const { return position_; }
   Value GetValue() const;
   void SetValue(const Value& value);
 

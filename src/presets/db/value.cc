@@ -34,6 +34,11 @@ double Value::AsNumber() const {
   return 0;
 }
 
+std::int64_t Value::AsInteger() const {
+  if (auto* n = std::get_if<std::int64_t>(&v_)) return *n;
+  return static_cast<std::int64_t>(AsNumber());
+}
+
 const std::string& Value::AsText() const {
   static const std::string kEmpty;
   if (auto* s = std::get_if<std::string>(&v_)) return *s;

@@ -32,6 +32,7 @@ class Value {
 
   bool AsBoolean() const;             // numbers: non-zero is True
   double AsNumber() const;            // Booleans read -1 / 0
+  std::int64_t AsInteger() const;     // exact for integers, truncated otherwise
   const std::string& AsText() const;  // text and dates; "" otherwise
   // The value written as text, as the program writes numbers: integers in
   // plain digits, other numbers with up to 15 significant digits; Null gives "".

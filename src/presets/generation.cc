@@ -1,0 +1,179 @@
+#include "presets/generation.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "errors/procedure.h"
+#include "errors/start_up.h"
+#include "platform/ansi_text.h"
+#include "presets/substitution.h"
+#include "presets/tables.h"
+#include "project/component_files.h"
+#include "settings/ini.h"
+
+namespace zc {
+namespace {
+
+using TemplateRows = std::vector<std::vector<db::Value>>;
+
+constexpr const char* kTemplateQuery =
+    "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID";
+
+// The template, read once: every row with every field, as the engine gives them.
+TemplateRows LoadTemplate(PresetRun& run, Procedure& proc, db::Recordset& source,
+                          std::int32_t rows) {
+  int fields = 0;
+  proc.Step([&] { fields = source.Fields().Count(); });
+  proc.Step([&] { source.MoveFirst(); });
+  TemplateRows loaded(rows, std::vector<db::Value>(fields));
+  for (std::int32_t i = 0; i < rows; ++i) {
+    for (int j = 0; j < fields; ++j) {
+      run.DoEvents();
+      proc.Step([&] { loaded[i][j] = source.Fields()[j].GetValue(); });
+    }
+    proc.Step([&] { source.MoveNext(); });
+  }
+  return loaded;
+}
+
+bool IsIncluded(PresetRun& run, const std::string& valid_machines, int m) {
+  if (GetStartModeIntegrated(run)) {
+    // A text search: an empty name is found in any text but an empty one.
+    std::string valid = platform::UpperCase(valid_machines);
+    bool found = !valid.empty() &&
+                 valid.find(platform::UpperCase(run.ExistingMachines[m])) != std::string::npos;
+    return found || valid == "ALL";
+  }
+  return LoadIniBoolean(run, "Project", "ForMachine" + std::to_string(m), GetCFGPath(run));
+}
+
+// The part number of the row being built, as a whole number.
+int PartOf(db::Recordset& target) {
+  db::Value part = target.Fields()[tables::kPart].GetValue();
+  if (part.IsNull()) failures::InvalidUseOfNull();
+  if (part.IsText() && part.AsText().find_first_not_of(" 0123456789.-+") != std::string::npos) {
+    failures::TypeMismatch();
+  }
+  double number = part.IsText() ? std::atof(part.AsText().c_str()) : part.AsNumber();
+  double whole = std::nearbyint(number);
+  if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
+  return static_cast<int>(whole);
+}
+
+// Both forms of a variable name from its part's patterns; the component
+// database's rows are converted to the run's form, which is returned.
+std::string VariableName(PresetRun& run, db::Recordset& target, const std::string& bare,
+                         const std::string& machine) {
+  int part = PartOf(target);
+  std::string forms[2];
+  for (int system : {kVisiWin32, kVisiWinStudio}) {
+    std::string name = ReplaceSearchItem(run, run.VarNamePatterns[system][part],
+                                         tables::kVarNamePlaceholder, bare);
+    name = ReplaceSearchItem(run, name, tables::kMachinePlaceholder, machine);
+    forms[system] = ReplaceSearchItem(run, name, tables::kMachinePlaceholder, machine);
+  }
+  VarNameInQuelleErsetzen(run, forms[kVisiWin32], forms[kVisiWinStudio]);
+  return forms[run.VWStudioIndex];
+}
+
+class RowBuilder {
+ public:
+  RowBuilder(PresetRun& run, Procedure& proc, db::Recordset& target)
+      : run_(run), proc_(proc), target_(target) {
+    proc.Step([&] {
+      for (int j = 0; j < target.Fields().Count(); ++j) {
+        is_var_name_.push_back(platform::UpperCase(target.Fields()[j].Name()) == "VAR_NAME");
+      }
+    });
+  }
+
+  // Adds one copy of a template row for a machine. A failing field does not
+  // drop the row: the other fields are written and the row is stored.
+  void Add(const std::vector<db::Value>& row, const std::string& machine) {
+    run_.DoEvents();
+    proc_.Step([&] { target_.AddNew(); });
+    proc_.Step([&] { target_.Fields()[tables::kId].SetValue(db::Value::Integer(next_id_)); });
+    proc_.Step([&] {
+      if (next_id_ == INT32_MAX) failures::Overflow();
+      ++next_id_;
+    });
+    for (size_t j = 1; j < is_var_name_.size() && j < row.size(); ++j) {
+      run_.DoEvents();
+      proc_.Step(
+          [&] { target_.Fields()[static_cast<int>(j)].SetValue(FieldValue(row, j, machine)); });
+    }
+    proc_.Step([&] { target_.Update(); });
+  }
+
+ private:
+  db::Value FieldValue(const std::vector<db::Value>& row, size_t j, const std::string& machine) {
+    const db::Value& value = row[j];
+    if (!value.IsText()) return value;
+    if (is_var_name_[j])
+      return db::Value::Text(VariableName(run_, target_, value.AsText(), machine));
+    return db::Value::Text(
+        ReplaceSearchItem(run_, value.AsText(), tables::kMachinePlaceholder, machine));
+  }
+
+  PresetRun& run_;
+  Procedure& proc_;
+  db::Recordset& target_;
+  std::vector<bool> is_var_name_;
+  std::int32_t next_id_ = 1;
+};
+
+// Reports progress at least every hundredth of the rows.
+class ProgressReport {
+ public:
+  ProgressReport(platform::Ui& ui, std::int64_t total)
+      : ui_(ui), total_(total), every_(std::max<std::int64_t>(1, total / 100)) {
+    ui_.Progress(0, total_);
+  }
+  void Advance(std::int64_t rows) {
+    done_ += rows;
+    if (done_ - reported_ >= every_ || done_ == total_) {
+      reported_ = done_;
+      ui_.Progress(done_, total_);
+    }
+  }
+
+ private:
+  platform::Ui& ui_;
+  std::int64_t total_, every_, done_ = 0, reported_ = 0;
+};
+
+}  // namespace
+
+void CreateRecordSets(PresetRun& run, db::Database& db) {
+  Procedure proc(run, "CreateRecordSets");
+  std::string valid;
+  std::unique_ptr<db::Recordset> target, source;
+  std::int32_t rows = 0;
+  proc.Step([&] { valid = GetValidMachines(run); });
+  proc.Step([&] { target = db.OpenRecordset(tables::kPresetDefs); });
+  proc.Step([&] { source = db.OpenRecordset(kTemplateQuery); });
+  if (!target || !source) return;  // reported; nothing can be generated without them
+  proc.Step([&] { rows = static_cast<std::int32_t>(source->RecordCount()); });
+  if (rows == 0) return;
+  TemplateRows loaded = LoadTemplate(run, proc, *source, rows);
+  RowBuilder builder(run, proc, *target);
+  if (!proc.Step([&] {
+        if (run.ExistingMachines.empty()) failures::SubscriptOutOfRange();
+      }))
+    return;
+  int machines = static_cast<int>(run.ExistingMachines.size()) - 1;
+  ProgressReport progress(run.ui, std::int64_t{machines} * rows);
+  for (int m = 1; m <= machines; ++m) {
+    bool included = false;
+    proc.Step([&] { included = IsIncluded(run, valid, m); });
+    for (std::int32_t i = 0; i < rows; ++i) {
+      if (included) builder.Add(loaded[i], run.ExistingMachines[m]);
+      progress.Advance(1);
+    }
+    run.report.generated.emplace_back(run.ExistingMachines[m], included ? rows : -1);
+  }
+}
+
+}  // namespace zc

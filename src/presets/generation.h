@@ -1,0 +1,15 @@
+// The per-machine preset rows: one copy of the template for every machine the
+// component is configured for.
+#pragma once
+
+#include "presets/db/database.h"
+#include "presets/preset_run.h"
+
+namespace zc {
+
+// Fills the freshly created, empty PRESET_DEFS of `db` (the source database):
+// IDs numbered from 1 over all machines, "###machine" resolved and every
+// variable name built from its part's pattern in the run's naming system.
+void CreateRecordSets(PresetRun& run, db::Database& db);
+
+}  // namespace zc

@@ -1,0 +1,176 @@
+#include "presets/preparation.h"
+
+#include <cmath>
+#include <memory>
+#include <optional>
+
+#include "errors/logs.h"
+#include "errors/procedure.h"
+#include "platform/ansi_text.h"
+#include "platform/platform.h"
+#include "presets/generation.h"
+#include "presets/substitution.h"
+#include "presets/tables.h"
+#include "presets/takeover.h"
+#include "project/component_files.h"
+#include "project/locations.h"
+#include "settings/ini.h"
+
+namespace zc {
+namespace {
+
+struct Paths {
+  std::string source, component, configuration_ini, machine_copy;
+};
+
+std::string MissingMachineCopyText(const std::string& component) {
+  std::string file = component.substr(component.find_last_of(platform::Separator()) + 1);
+  return "Konnte die Datei:\"" + file + "\" in der Vorlage nicht finden!\r\n\r\n" +
+         "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n" +
+         "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den "
+         "Standardwerten erzeugt.";
+}
+
+void FallBackToBareNames(PresetRun& run) {
+  run.VarNamePatterns[kVisiWin32][1] = tables::kVarNamePlaceholder;
+  run.VarNamePatterns[kVisiWinStudio][1] = tables::kVarNamePlaceholder;
+}
+
+// One Source_DEFS row into the pattern table; raises for a row that cannot be read.
+void ReadPattern(PresetRun& run, db::Recordset& rs) {
+  db::Value system = rs.Fields()[tables::kSystem].GetValue();
+  for (int s : {kVisiWin32, kVisiWinStudio}) {
+    if (system.IsNull() || platform::UpperCase(system.ToText()) != tables::kSystemNames[s])
+      continue;
+    db::Value pattern = rs.Fields()[tables::kPatternVarName].GetValue();
+    db::Value part = rs.Fields()[tables::kPatternPart].GetValue();
+    if (pattern.IsNull() || part.IsNull()) failures::InvalidUseOfNull();
+    double number = part.IsText() ? std::stod(part.AsText()) : part.AsNumber();
+    int whole = static_cast<int>(std::nearbyint(number));
+    if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
+    run.VarNamePatterns[s][whole] = pattern.ToText();
+  }
+}
+
+// Step 6: a row that cannot be read leaves bare names for part 1 and reading goes on.
+void ReadPatterns(PresetRun& run, Procedure& proc, const std::string& source) {
+  std::unique_ptr<db::Recordset> rs;
+  bool opened =
+      proc.Step([&] { rs = run.engine.OpenDatabase(source).OpenRecordset(tables::kSourceDefs); });
+  if (!opened) {
+    FallBackToBareNames(run);
+    return;
+  }
+  for (; !rs->Eof(); rs->MoveNext()) {
+    try {
+      ReadPattern(run, *rs);
+    } catch (const std::exception&) {
+      FallBackToBareNames(run);
+    }
+  }
+}
+
+// Steps 7 and 8: PRESET_DEFS dropped and made anew with exactly the template's fields.
+void RebuildPresetTable(Procedure& proc, db::Database& db) {
+  proc.Step([&] {
+    db::TableDefs tables = db.TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+      if (tables[i].Name() != tables::kPresetDefs) continue;
+      tables.Delete(tables::kPresetDefs);
+      tables.Refresh();
+      break;
+    }
+  });
+  proc.Step([&] {
+    db::TableDef source = db.TableDefs()[tables::kSourcePresetDefs];
+    db::TableDef target = db.CreateTableDef(tables::kPresetDefs);
+    for (int j = 0; j < source.Fields().Count(); ++j) {
+      db::FieldDef field = source.Fields()[j];
+      target.Fields().Append(target.CreateField(field.Name(), field.Type(), field.Size()));
+    }
+    db.TableDefs().Append(target);
+    db.TableDefs().Refresh();
+  });
+}
+
+// Step 10: the earlier table's values into the new rows.
+void TakeOver(PresetRun& run, Procedure& proc, db::Database& source, const std::string& component) {
+  if (component.empty() || !platform::FileExists(component)) return;
+  std::optional<db::Database> earlier;
+  std::unique_ptr<db::Recordset> rs;
+  proc.Step([&] { earlier.emplace(run.engine.OpenDatabase(component)); });
+  if (!earlier) return;
+  proc.Step([&] {
+    db::TableDefs tables = earlier->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+      if (tables[i].Name() == tables::kPresetDefs) rs = earlier->OpenRecordset(tables::kPresetDefs);
+    }
+  });
+  if (rs) {
+    GetAddFields(run);
+    TakeoverMachineCopyMDBData(run, source, rs);
+  }
+  earlier->Close();
+}
+
+std::string ReportHeading(PresetRun& run, const std::string& component) {
+  const platform::Version& v = run.process.version;
+  std::string start = run.IntegratedMode ? "integrated" : run.SilentMode ? "silent" : "standalone";
+  return run.ExecutableName() + " " + std::to_string(v.major) + "." + std::to_string(v.minor) +
+         "." + std::to_string(v.revision) + " run report\r\n" + "Start: " + start + "\r\n" +
+         "Component database: " + component + "\r\n" +
+         "Naming system: " + tables::kSystemNames[run.VWStudioIndex];
+}
+
+// <component>_Report.txt beside the component database, made anew every run.
+void WriteReport(PresetRun& run, const std::string& component) {
+  std::string path = component.substr(0, component.size() - 4) + "_Report.txt";
+  std::string text = FormatRunReport(run.report, ReportHeading(run, component));
+  std::string error = platform::WriteWholeFile(path, platform::ToAnsi(text));
+  if (!error.empty()) throw Failure(failures::kFileAccess, "Path/File access error: " + error);
+}
+
+}  // namespace
+
+void WorkOnMDB(PresetRun& run) {
+  Procedure proc(run, "WorkOnMDB");
+  Paths paths;
+  proc.Step([&] { paths.source = GetPathSourceOCXMDB(run); });
+  proc.Step([&] { paths.component = GetPathOCXMDB(run); });
+  proc.Step([&] { paths.configuration_ini = GetR7QConfigurationIniPath(run); });
+  proc.Step([&] { paths.machine_copy = GetPathMachineCopyMDB(run, paths.configuration_ini); });
+  bool integrated = run.IntegratedMode;
+  proc.Step([&] {
+    run.VWStudioIndex =
+        !integrated && LoadIniBoolean(run, "Project", "VWStudio", run.ProgramIniPath)
+            ? kVisiWinStudio
+            : kVisiWin32;
+  });
+  if (paths.source.empty()) return;
+  std::optional<platform::FileTimes> times = platform::GetFileTimes(paths.source);
+  if (integrated) {
+    if (paths.machine_copy.empty() || !platform::FileExists(paths.machine_copy)) {
+      proc.Step([&] {
+        run.MsgBox({MissingMachineCopyText(paths.component), "", platform::Buttons::kOk,
+                    platform::Icon::kInformation, platform::Answer::kOk});
+      });
+    } else {
+      proc.Step([&] { run.engine.ReplaceWithCopy(paths.machine_copy, paths.component); });
+    }
+  }
+  ReadPatterns(run, proc, paths.source);
+  std::optional<db::Database> source;
+  proc.Step([&] { source.emplace(run.engine.OpenDatabase(paths.source)); });
+  if (source) {
+    RebuildPresetTable(proc, *source);
+    CategorieNachCategoryID(run);
+    CreateRecordSets(run, *source);
+    TakeOver(run, proc, *source, paths.component);
+    proc.Step([&] { WriteReport(run, paths.component); });
+    source->Close();
+  }
+  proc.Step([&] { run.engine.ReplaceWithCopy(GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
+  if (times) platform::SetFileTimes(paths.source, *times);
+}
+
+}  // namespace zc

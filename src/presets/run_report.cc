@@ -1,0 +1,49 @@
+#include "presets/run_report.h"
+
+namespace zc {
+namespace {
+
+void Line(std::string& out, const std::string& text) { out += text + "\r\n"; }
+
+void List(std::string& out, const std::string& title, const std::vector<std::string>& lines,
+          const std::string& header = "") {
+  Line(out, "");
+  Line(out, title + ": " + std::to_string(lines.size()));
+  if (!lines.empty() && !header.empty()) Line(out, "  " + header);
+  for (const std::string& line : lines) Line(out, "  " + line);
+}
+
+}  // namespace
+
+std::string FormatRunReport(const RunReport& report, const std::string& heading) {
+  std::string out;
+  Line(out, heading);
+  Line(out, "");
+  Line(out, "Generated rows per machine:");
+  std::int64_t total = 0;
+  for (const auto& [machine, rows] : report.generated) {
+    Line(out, "  " + (machine.empty() ? std::string("(no name)") : machine) + ": " +
+                  (rows < 0 ? std::string("not configured") : std::to_string(rows)));
+    total += rows < 0 ? 0 : rows;
+  }
+  Line(out, "  Total: " + std::to_string(total));
+  Line(out, "");
+  if (!report.take_over_ran) {
+    Line(out, "No earlier table: no operator values to carry over.");
+  } else {
+    Line(out, "Earlier rows whose operator values were carried: " + std::to_string(report.carried) +
+                  " of " + std::to_string(report.earlier_rows));
+    List(out,
+         "Earlier rows whose values were NOT carried (no generated row matches; these settings "
+         "are dropped)",
+         report.not_carried,
+         "machine_type | var_name | offset_or_bitno | abs_min | abs_max | min | max | pass");
+    List(out,
+         "Earlier rows that matched more than one generated row (only the first took the values)",
+         report.matched_twice);
+  }
+  if (!report.notes.empty()) List(out, "Notes", report.notes);
+  return out;
+}
+
+}  // namespace zc

@@ -1,0 +1,28 @@
+// What a run did to the operators' settings, written beside the component
+// database after every run: the only place where settings a run drops show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zc {
+
+struct RunReport {
+  // Machines in list order with the rows generated for them; -1 when the
+  // machine was not included.
+  std::vector<std::pair<std::string, std::int64_t>> generated;
+  bool take_over_ran = false;
+  std::int64_t earlier_rows = 0;
+  std::int64_t carried = 0;
+  // "machine | variable | offset | abs_min | abs_max | min | max | pass"
+  std::vector<std::string> not_carried;
+  std::vector<std::string> matched_twice;  // the key and how many rows matched
+  std::vector<std::string> notes;          // imports and other things the run did
+};
+
+// The report as text, lines ending in CR LF.
+std::string FormatRunReport(const RunReport& report, const std::string& heading);
+
+}  // namespace zc

@@ -1,0 +1,97 @@
+#include "presets/substitution.h"
+
+#include <memory>
+#include <optional>
+
+#include "errors/procedure.h"
+#include "platform/ansi_text.h"
+#include "platform/platform.h"
+#include "presets/tables.h"
+#include "project/component_files.h"
+
+namespace zc {
+namespace {
+
+// The component database's path, or "" when there is no such file.
+std::string ExistingComponentDatabase(PresetRun& run) {
+  std::string path = GetPathOCXMDB(run);
+  return !path.empty() && platform::FileExists(path) ? path : "";
+}
+
+}  // namespace
+
+std::string QuotedLiteral(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    quoted += c;
+    if (c == '"') quoted += '"';  // a name holding a quote is matched like any other
+  }
+  return quoted + "\"";
+}
+
+std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
+                              const std::string& replacement) {
+  Procedure proc(run, "ReplaceSearchItem");
+  std::string result = text;
+  proc.Step([&] {
+    // Upper-casing keeps every character's byte length, so positions carry over.
+    auto found = platform::UpperCase(text).find(platform::UpperCase(search));
+    if (found == std::string::npos) return;
+    result = text.substr(0, found) + replacement + text.substr(found + search.size());
+  });
+  return result;
+}
+
+void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
+                             const std::string& visiwinstudio_form) {
+  Procedure proc(run, "VarNameInQuelleErsetzen");
+  std::string path;
+  proc.Step([&] { path = ExistingComponentDatabase(run); });
+  if (path.empty()) return;
+  bool to_visiwin32 = run.VWStudioIndex == kVisiWin32;
+  const std::string& searched = to_visiwin32 ? visiwinstudio_form : visiwin32_form;
+  const std::string& renamed = to_visiwin32 ? visiwin32_form : visiwinstudio_form;
+  std::optional<db::Database> db;
+  std::unique_ptr<db::Recordset> rs;
+  proc.Step([&] { db.emplace(run.engine.OpenDatabase(path)); });
+  proc.Step([&] {
+    rs = db.value().OpenRecordset(
+        "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=" +
+        QuotedLiteral(searched) + "))");
+  });
+  if (rs) {
+    while (!rs->Eof()) {
+      proc.Step([&] { rs->Edit(); });
+      proc.Step([&] { rs->Fields()[tables::kVarName].SetValue(db::Value::Text(renamed)); });
+      proc.Step([&] { rs->Update(); });
+      if (!proc.Step([&] { rs->MoveNext(); })) break;
+    }
+    rs->Close();
+  }
+  if (db) db->Close();
+}
+
+void CategorieNachCategoryID(PresetRun& run) {
+  Procedure proc(run, "CategorieNachCategoryID");
+  std::string path;
+  proc.Step([&] { path = ExistingComponentDatabase(run); });
+  if (path.empty()) return;
+  std::optional<db::Database> db;
+  std::optional<db::TableDef> table;
+  proc.Step([&] { db.emplace(run.engine.OpenDatabase(path)); });
+  proc.Step([&] { table.emplace(db.value().TableDefs()[tables::kPresetDefs]); });
+  if (table) {
+    int count = 0;
+    proc.Step([&] { count = table->Fields().Count(); });
+    for (int i = 0; i < count; ++i) {
+      proc.Step([&] {
+        db::FieldDef field = table->Fields()[i];
+        if (platform::UpperCase(field.Name()) == "CATEGORIE") field.SetName(tables::kCategoryId);
+      });
+    }
+    proc.Step([&] { table->Fields().Refresh(); });
+  }
+  if (db) db->Close();
+}
+
+}  // namespace zc

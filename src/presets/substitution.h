@@ -1,0 +1,29 @@
+// Keeping names consistent: placeholders resolved in a text, the component
+// database's variable names converted to the run's naming system, and the
+// older layout's category field brought to its current name.
+#pragma once
+
+#include <string>
+
+#include "presets/preset_run.h"
+
+namespace zc {
+
+// `text` with the first occurrence of `search` (found without regard to case)
+// replaced by `replacement` as it is; the rest keeps its letter case.
+std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
+                              const std::string& replacement);
+
+// Renames, in the component database's PRESET_DEFS, every variable of the
+// other naming system's form to the run's form.
+void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
+                             const std::string& visiwinstudio_form);
+
+// Renames a field "categorie" (any letter case) of the component database's
+// PRESET_DEFS to "category_id", keeping its data.
+void CategorieNachCategoryID(PresetRun& run);
+
+// A text as a double-quoted query literal, its double quotes doubled.
+std::string QuotedLiteral(const std::string& text);
+
+}  // namespace zc
