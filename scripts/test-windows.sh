@@ -22,9 +22,11 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-
   >/dev/null
 cmake --build "$BUILD" -j "$(nproc)"
 
-# One wine server for every test, started and set up once rather than per
-# test program; it is stopped again however the tests end.
+# One wine server for every test, started and warmed up once rather than per
+# test program, and stopped again however the tests end. The warm-up starts
+# wine's background services; away from ctest's output pipes, or ctest would
+# wait for them to close those pipes.
 wineserver -p
 trap 'wineserver -k || true' EXIT
-wine cmd /c exit 2>/dev/null  # the first start sets the configuration up
-ctest --test-dir "$BUILD" --output-on-failure -j "$(nproc)"
+wine cmd /c exit </dev/null >/dev/null 2>&1
+ctest --test-dir "$BUILD" --output-on-failure --timeout 300 -j "$(nproc)"
