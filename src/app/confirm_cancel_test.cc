@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "errors/failure.h"
 #include "support/temp_project.h"
 
@@ -85,6 +87,7 @@ TEST(ConfirmCancelTest, AnUnwritableLogReachesTheCaller) {
   Harness<zc::ProjectRun> h;
   h.run.process.command_line = "/EXTERNAL=R7QCFG /LOGFILE=" + h.Path("no/such/folder/log.txt");
   h.run.IntegratedMode = true;
+  std::filesystem::create_directories(h.Path("R7Qcfglog.txt"));  // the fallback is blocked too
   h.ui.Script({Answer::kYes});
   EXPECT_THROW(ConfirmCancel(h.run), Failure);
   EXPECT_EQ(h.ui.shown.size(), 1u);  // the question only, no error dialog

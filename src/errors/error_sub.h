@@ -18,8 +18,10 @@ constexpr std::int32_t kResume = 2;
 // Logs the failure, tells the user (or, silent, the service-pack log) and
 // returns the decision: end the program, or resume with the next step.
 std::int32_t ErrorSub(Run& run, std::int32_t ErrNumber, const std::string& ErrSource,
-                      const std::string& ErrDescription, const std::string& ProcName,
-                      bool Fatal);
+                      const std::string& ErrDescription, const std::string& ProcName, bool Fatal);
+
+// Logs how often each failure that was shown once has repeated since.
+void LogRepeatedFailures(Run& run);
 
 // Ends the program at once, with what has been written kept.
 [[noreturn]] void EndProgram(Run& run, int exit_code);

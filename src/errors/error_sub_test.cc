@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "errors/procedure.h"
 #include "platform/ansi_text.h"
 #include "support/temp_project.h"
@@ -72,14 +74,38 @@ TEST(ErrorSubTest, SilentRunsLogAndResumeEvenWhenFatal) {
                 platform::UpperCase(h.Path("R7Qcfglog.txt")) + "\r\n");
 }
 
-TEST(ErrorSubTest, AnUnwritableLogIsExplainedNotRepeated) {
+TEST(ErrorSubTest, ALogfileThatCannotBeWrittenFallsBackToTheProjectLog) {
   Harness<zc::Run> h;
   h.run.process.command_line = "/EXTERNAL=R7QCFG /LOGFILE=" + h.Path("no/such/folder/log.txt");
   h.run.IntegratedMode = true;
   h.ui.Script({Answer::kYes});
   EXPECT_EQ(ErrorSub(h.run, 1, "S", "D", "P", false), decision::kResume);
+  EXPECT_EQ(h.ErrorLog(), "Fehler in Zantel / S / P (Nr. 1) :D\r\n");
+  EXPECT_NE(h.ui.shown[0].text.find(platform::UpperCase(h.Path("R7Qcfglog.txt"))),
+            std::string::npos);
+}
+
+TEST(ErrorSubTest, AnUnwritableLogIsExplainedNotRepeated) {
+  Harness<zc::Run> h;
+  std::filesystem::create_directories(h.Path("R7Qcfglog.txt"));
+  h.ui.Script({Answer::kYes});
+  EXPECT_EQ(ErrorSub(h.run, 1, "S", "D", "P", false), decision::kResume);
   ASSERT_EQ(h.ui.shown.size(), 1u);
   EXPECT_NE(h.ui.shown[0].text.find("The error log could not be written"), std::string::npos);
+}
+
+TEST(ErrorSubTest, AResumedFailureThatRepeatsIsShownOnceAndCountedAtTheEnd) {
+  Harness<zc::Run> h;
+  h.ui.Script({Answer::kYes, Answer::kYes, Answer::kNo});
+  for (int row = 0; row < 3; ++row)
+    ErrorSub(h.run, 3265, "DAO.Fields", "Item not found.", "P", false);
+  ErrorSub(h.run, 5, "S", "Other", "P", false);
+  EXPECT_EQ(h.ui.shown.size(), 2u);
+  EXPECT_THROW(EndProgram(h.run, 0), platform::ProgramEnded);
+  EXPECT_EQ(h.ErrorLog(),
+            "Fehler in Zantel / DAO.Fields / P (Nr. 3265) :Item not found.\r\n"
+            "Fehler in Zantel / S / P (Nr. 5) :Other\r\n"
+            "Fehler in Zantel / DAO.Fields / P (Nr. 3265) :Item not found. (2 more times)\r\n");
 }
 
 TEST(ProcedureTest, AResumedStepLeavesItsResultAndTheNextStepRuns) {

@@ -20,14 +20,14 @@ struct Failure : std::exception {
 
 // The run-time failures the program raises itself, with their usual numbers.
 namespace failures {
-constexpr std::int32_t kInvalidArgument = 5;  // "Invalid procedure call or argument"
-constexpr std::int32_t kOverflow = 6;         // "Overflow"
-constexpr std::int32_t kOutOfMemory = 7;      // "Out of memory"
-constexpr std::int32_t kSubscript = 9;        // "Subscript out of range"
-constexpr std::int32_t kTypeMismatch = 13;    // "Type mismatch"
-constexpr std::int32_t kInternal = 51;        // "Internal error"
+constexpr std::int32_t kInvalidArgument = 5;    // "Invalid procedure call or argument"
+constexpr std::int32_t kOverflow = 6;           // "Overflow"
+constexpr std::int32_t kOutOfMemory = 7;        // "Out of memory"
+constexpr std::int32_t kSubscript = 9;          // "Subscript out of range"
+constexpr std::int32_t kTypeMismatch = 13;      // "Type mismatch"
+constexpr std::int32_t kInternal = 51;          // "Internal error"
 constexpr std::int32_t kInvalidUseOfNull = 94;  // "Invalid use of Null"
-constexpr std::int32_t kFileAccess = 75;      // "Path/File access error"
+constexpr std::int32_t kFileAccess = 75;        // "Path/File access error"
 
 [[noreturn]] inline void InvalidArgument() {
   throw Failure(kInvalidArgument, "Invalid procedure call or argument");

@@ -14,16 +14,19 @@ void AppendLine(Run& run, const std::string& path, std::string_view text, const 
   line += kCRLF;
   std::string error = path.empty() ? "no path" : platform::AppendToFile(path, line);
   if (!error.empty()) {
-    throw Failure(failures::kFileAccess,
-                  std::string("Path/File access error: cannot write the ") + what + " (" +
-                      error + ")");
+    throw Failure(failures::kFileAccess, std::string("Path/File access error: cannot write the ") +
+                                             what + " (" + error + ")");
   }
 }
 
 }  // namespace
 
+std::string StandaloneLogPath(const Run& run) {
+  return run.ProjectFolder() + platform::Separator() + "R7Qcfglog.txt";
+}
+
 std::string ErrorLogPath(const Run& run) {
-  std::string standalone_log = run.ProjectFolder() + platform::Separator() + "R7Qcfglog.txt";
+  std::string standalone_log = StandaloneLogPath(run);
   if (!run.IntegratedMode) return standalone_log;
   // An integrated start without a usable LOGFILE still keeps its log, beside
   // the project, rather than losing every line.
@@ -33,7 +36,16 @@ std::string ErrorLogPath(const Run& run) {
 
 std::string WriteErrorLog(Run& run, std::string_view line) {
   std::string path = ErrorLogPath(run);
-  AppendLine(run, path, line, "error log");
+  try {
+    AppendLine(run, path, line, "error log");
+  } catch (const Failure&) {
+    // A LOGFILE that cannot be written (its folder is gone) must not cost
+    // the line: it goes to the project's own log, and the note says where.
+    std::string standalone_log = StandaloneLogPath(run);
+    if (path == standalone_log) throw;
+    path = standalone_log;
+    AppendLine(run, path, line, "error log");
+  }
   return std::string("Error logged to ") + std::string(kLFCR) + platform::UpperCase(path);
 }
 

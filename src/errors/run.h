@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -29,10 +30,10 @@ class PendingWrites {
 
 // Exit statuses of the program.
 namespace exit_status {
-constexpr int kDone = 0;            // the work ran and nothing was reported
-constexpr int kEndedOnFailure = 1;  // a reported failure ended the program
+constexpr int kDone = 0;              // the work ran and nothing was reported
+constexpr int kEndedOnFailure = 1;    // a reported failure ended the program
 constexpr int kDoneWithFailures = 2;  // the work ran, failures were reported
-constexpr int kCancelled = 3;       // the user gave up before the work
+constexpr int kCancelled = 3;         // the user gave up before the work
 }  // namespace exit_status
 
 struct Run {
@@ -50,12 +51,14 @@ struct Run {
 
   // Set once a failure has been reported, so that the exit status can tell.
   bool failures_reported = false;
+  // Failure lines already shown and resumed, with how often they came again.
+  std::map<std::string, int> resumed_failures;
   PendingWrites* pending_writes = nullptr;
 
   // The program's identity, derived from its own place.
   std::string ExecutableName() const;  // file name without extension
   std::string ProgramFolder() const;
-  std::string ProjectFolder() const;   // the parent of the program folder
+  std::string ProjectFolder() const;  // the parent of the program folder
   // The component the program serves: the executable name less "_Config"
   // (its last seven characters); nullopt when the name is too short for one.
   std::optional<std::string> ComponentName() const;

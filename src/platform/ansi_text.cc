@@ -65,11 +65,16 @@ char32_t UpperCodePoint(char32_t code) {
   if (code >= 'a' && code <= 'z') return code - 0x20;
   if (code >= 0xE0 && code <= 0xFE && code != 0xF7) return code - 0x20;
   switch (code) {
-    case 0xFF: return 0x178;   // ÿ
-    case 0x161: return 0x160;  // š
-    case 0x153: return 0x152;  // œ
-    case 0x17E: return 0x17D;  // ž
-    default: return code;
+    case 0xFF:
+      return 0x178;  // ÿ
+    case 0x161:
+      return 0x160;  // š
+    case 0x153:
+      return 0x152;  // œ
+    case 0x17E:
+      return 0x17D;  // ž
+    default:
+      return code;
   }
 }
 
@@ -77,11 +82,16 @@ char32_t LowerCodePoint(char32_t code) {
   if (code >= 'A' && code <= 'Z') return code + 0x20;
   if (code >= 0xC0 && code <= 0xDE && code != 0xD7) return code + 0x20;
   switch (code) {
-    case 0x178: return 0xFF;
-    case 0x160: return 0x161;
-    case 0x152: return 0x153;
-    case 0x17D: return 0x17E;
-    default: return code;
+    case 0x178:
+      return 0xFF;
+    case 0x160:
+      return 0x161;
+    case 0x152:
+      return 0x153;
+    case 0x17D:
+      return 0x17E;
+    default:
+      return code;
   }
 }
 
@@ -129,6 +139,21 @@ std::string FromAnsi(std::string_view ansi) {
 std::string UpperCase(std::string_view utf8) { return MapCodePoints(utf8, UpperCodePoint); }
 
 std::string LowerCase(std::string_view utf8) { return MapCodePoints(utf8, LowerCodePoint); }
+
+size_t FindIgnoringCase(std::string_view text, std::string_view search) {
+  bool ascii = true;
+  for (char c : search) ascii &= static_cast<unsigned char>(c) < 0x80;
+  for (char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (!ascii) return UpperCase(text).find(UpperCase(search));
+  auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
+  if (search.size() > text.size()) return std::string_view::npos;
+  for (size_t at = 0; at + search.size() <= text.size(); ++at) {
+    size_t k = 0;
+    while (k < search.size() && fold(text[at + k]) == fold(search[k])) ++k;
+    if (k == search.size()) return at;
+  }
+  return std::string_view::npos;
+}
 
 std::string UpperCaseAnsi(std::string_view ansi) {
   std::string out(ansi);

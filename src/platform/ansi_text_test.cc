@@ -14,9 +14,9 @@ TEST(AnsiTextTest, RoundTripsEveryWindows1252Character) {
 }
 
 TEST(AnsiTextTest, CharactersWithoutAnAnsiFormBecomeQuestionMarks) {
-  EXPECT_EQ(ToAnsi("a\u4E2Db"), "a?b");   // CJK
-  EXPECT_EQ(ToAnsi("x\xFFy"), "x?y");      // broken UTF-8
-  EXPECT_EQ(ToAnsi("\xC3"), "?");          // cut sequence
+  EXPECT_EQ(ToAnsi("a\u4E2Db"), "a?b");  // CJK
+  EXPECT_EQ(ToAnsi("x\xFFy"), "x?y");    // broken UTF-8
+  EXPECT_EQ(ToAnsi("\xC3"), "?");        // cut sequence
 }
 
 TEST(AnsiTextTest, UpperCaseFollowsTheCodePage) {
@@ -24,8 +24,8 @@ TEST(AnsiTextTest, UpperCaseFollowsTheCodePage) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"abc", "ABC"},       {"straße", "STRAßE"}, {"äöüéÿ", "ÄÖÜÉŸ"},
-      {"šœž", "ŠŒŽ"},       {"÷µ", "÷µ"},         {"m1 /x", "M1 /X"},
+      {"abc", "ABC"}, {"straße", "STRAßE"}, {"äöüéÿ", "ÄÖÜÉŸ"},
+      {"šœž", "ŠŒŽ"}, {"÷µ", "÷µ"},         {"m1 /x", "M1 /X"},
   };
   for (const Case& c : cases) EXPECT_EQ(UpperCase(c.in), c.out) << c.in;
   EXPECT_EQ(UpperCaseAnsi("\xE4\xFF\x9A"), "\xC4\x9F\x8A");

@@ -26,7 +26,7 @@ struct ProcessFacts {
   std::string command_line;             // argument text without the program's own path
   std::string first_environment_entry;  // "NAME=value", empty when there is none
   Version version;
-  std::string service_pack_log_path;    // where silent runs put what would be shown
+  std::string service_pack_log_path;  // where silent runs put what would be shown
 };
 
 // Reads the facts of the current process. argv[0] is not trusted for the
@@ -75,9 +75,19 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // that exists but may not be written. Returns an error text, empty on success.
 std::string WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// What tells one version of a file from another: a file rewritten gets a new
+// identity, size or last-write time.
+struct FileStamp {
+  std::uint64_t identity = 0;
+  std::int64_t size = 0;
+  std::int64_t last_write = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> StampOf(const std::string& path);
+
 // File times as the platform keeps them (nanoseconds since its epoch).
 struct FileTimes {
-  std::int64_t creation = 0;     // 0 where the platform has none
+  std::int64_t creation = 0;  // 0 where the platform has none
   std::int64_t last_write = 0;
 };
 std::optional<FileTimes> GetFileTimes(const std::string& path);

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,11 +22,28 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
+std::string TemporaryPrefix(const std::string& target) {
+  return "." + target.substr(target.find_last_of('/') + 1) + ".tmp";
+}
+
+// Temporary files a killed run left beside the target: hidden, but large.
+void RemoveStaleTemporaries(const std::string& target) {
+  std::string folder = FolderOf(target), prefix = TemporaryPrefix(target);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (struct dirent* entry = ::readdir(dir)) {
+    if (std::string_view(entry->d_name).substr(0, prefix.size()) == prefix) {
+      ::unlink((folder + '/' + entry->d_name).c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
 std::string TemporaryNameBeside(const std::string& target) {
   static std::mt19937_64 random{std::random_device{}()};
+  RemoveStaleTemporaries(target);
   std::ostringstream name;
-  name << FolderOf(target) << '/' << '.' << FileNameWithoutExtension(target) << ".tmp"
-       << std::hex << random();
+  name << FolderOf(target) << '/' << TemporaryPrefix(target) << std::hex << random();
   return name.str();
 }
 
@@ -58,7 +76,8 @@ std::string WriteThroughRename(const std::string& target, std::string_view bytes
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   std::string error = ok ? "" : ErrnoText("Cannot write", temp);
   ::close(fd);
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) error = ErrnoText("Cannot replace", target);
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0)
+    error = ErrnoText("Cannot replace", target);
   if (!error.empty()) {
     ::unlink(temp.c_str());
     return error;
@@ -75,8 +94,8 @@ ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   ProcessFacts facts;
   char buffer[4096];
   ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  facts.executable_path = length > 0 ? std::string(buffer, static_cast<size_t>(length))
-                                     : (argc > 0 ? argv[0] : "");
+  facts.executable_path =
+      length > 0 ? std::string(buffer, static_cast<size_t>(length)) : (argc > 0 ? argv[0] : "");
   for (int i = 1; i < argc; ++i) {
     if (i > 1) facts.command_line += ' ';
     facts.command_line += argv[i];
@@ -125,11 +144,40 @@ bool PathExists(const std::string& path) {
 }
 
 std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
-  std::optional<std::string> bytes = ReadWholeFile(from);
-  if (!bytes) return ErrnoText("Cannot read", from);
+  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return ErrnoText("Cannot read", from);
   struct stat info {};
-  mode_t mode = ::stat(from.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
-  return WriteThroughRename(to, *bytes, mode);
+  mode_t mode = ::fstat(in, &info) == 0 ? (info.st_mode & 07777) : 0644;
+  std::string temp = TemporaryNameBeside(to);
+  int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (out < 0) {
+    ::close(in);
+    return ErrnoText("Cannot create", temp);
+  }
+  // Databases run to hundreds of megabytes: copy them piece by piece.
+  std::string buffer(1 << 20, '\0');
+  std::string error;
+  for (;;) {
+    ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = ErrnoText("Cannot read", from);
+    if (got <= 0) break;
+    if (!WriteAll(out, std::string_view(buffer.data(), static_cast<size_t>(got)))) {
+      error = ErrnoText("Cannot write", temp);
+      break;
+    }
+  }
+  if (error.empty() && ::fsync(out) != 0) error = ErrnoText("Cannot write", temp);
+  ::close(in);
+  ::close(out);
+  if (error.empty() && ::rename(temp.c_str(), to.c_str()) != 0)
+    error = ErrnoText("Cannot replace", to);
+  if (!error.empty()) {
+    ::unlink(temp.c_str());
+    return error;
+  }
+  SyncFolderOf(to);
+  return "";
 }
 
 std::string AppendToFile(const std::string& path, std::string_view bytes) {
@@ -177,12 +225,21 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
   return WriteThroughRename(path, bytes, mode);
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{
+      static_cast<std::uint64_t>(info.st_ino) ^ (static_cast<std::uint64_t>(info.st_dev) << 32),
+      static_cast<std::int64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 std::optional<FileTimes> GetFileTimes(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   FileTimes times;
-  times.last_write = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-                     info.st_mtim.tv_nsec;
+  times.last_write =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   return times;
 }
 

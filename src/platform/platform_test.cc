@@ -29,6 +29,15 @@ TEST(FileWriteTest, ReplaceWithCopyOverwritesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFile(In(dir, "target.mdb")), "new content");
 }
 
+TEST(FileWriteTest, TemporaryFilesOfAnInterruptedWriteAreCleanedUp) {
+  TempDir dir;
+  WriteFile(In(dir, ".a.mdb.tmp1f2e"), "left by a killed run");
+  WriteFile(In(dir, ".a.mdb.x"), "someone else's");
+  EXPECT_EQ(WriteWholeFile(In(dir, "a.mdb"), "new"), "");
+  EXPECT_FALSE(std::filesystem::exists(PathOf(In(dir, ".a.mdb.tmp1f2e"))));
+  EXPECT_TRUE(std::filesystem::exists(PathOf(In(dir, ".a.mdb.x"))));
+}
+
 TEST(FileWriteTest, WholeFileWriteHonoursReadOnlyFiles) {
   TempDir dir;
   std::string path = In(dir, "a.cfg");

@@ -8,6 +8,7 @@
 #include "errors/procedure.h"
 #include "errors/start_up.h"
 #include "platform/ansi_text.h"
+#include "presets/progress.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
 #include "project/component_files.h"
@@ -122,26 +123,6 @@ class RowBuilder {
   db::Recordset& target_;
   std::vector<bool> is_var_name_;
   std::int32_t next_id_ = 1;
-};
-
-// Reports progress at least every hundredth of the rows.
-class ProgressReport {
- public:
-  ProgressReport(platform::Ui& ui, std::int64_t total)
-      : ui_(ui), total_(total), every_(std::max<std::int64_t>(1, total / 100)) {
-    ui_.Progress(0, total_);
-  }
-  void Advance(std::int64_t rows) {
-    done_ += rows;
-    if (done_ - reported_ >= every_ || done_ == total_) {
-      reported_ = done_;
-      ui_.Progress(done_, total_);
-    }
-  }
-
- private:
-  platform::Ui& ui_;
-  std::int64_t total_, every_, done_ = 0, reported_ = 0;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/ansi_text.h"
 #include "presets/generation.h"
+#include "presets/preparation.h"
 #include "support/preset_project.h"
 
 namespace zc {
@@ -43,7 +44,9 @@ bool SameText(const db::Value& a, const std::string& b) {
   return a.IsText() && platform::UpperCase(a.AsText()) == platform::UpperCase(b);
 }
 
-void Reference(const Project& p, std::vector<Row>& generated, std::vector<Row>& component) {
+// Generation, with the component rows' names (at `name_column`) converted.
+void Reference(const Project& p, std::vector<Row>& generated, std::vector<Row>& component,
+               size_t name_column = 1) {
   component = p.component;
   std::vector<Row> template_rows = p.template_rows;  // read in ID order, ties as stored
   std::stable_sort(template_rows.begin(), template_rows.end(), [](const Row& a, const Row& b) {
@@ -71,11 +74,28 @@ void Reference(const Project& p, std::vector<Row>& generated, std::vector<Row>& 
         }
         const std::string& searched = forms[p.system == kVisiWin32 ? 1 : 0];
         for (Row& c : component) {
-          if (SameText(c[1], searched)) c[1] = T(forms[p.system]);
+          if (SameText(c[name_column], searched)) c[name_column] = T(forms[p.system]);
         }
         row[kVarName] = T(forms[p.system]);
       }
       generated.push_back(row);
+    }
+  }
+}
+
+// The take-over: every earlier row, in stored order, gives its five values to
+// the first generated row with the same machine, variable and offset.
+void ReferenceTakeOver(const std::vector<Row>& earlier, std::vector<Row>& generated) {
+  constexpr int kAbsMin = 10;
+  for (const Row& c : earlier) {
+    if (c[kOffset].IsNull()) continue;  // its key cannot be looked up
+    for (Row& g : generated) {
+      bool same = SameText(g[kMachine], c[kMachine].ToText()) &&
+                  SameText(g[kVarName], c[kVarName].ToText()) && !g[kOffset].IsNull() &&
+                  g[kOffset].AsNumber() == c[kOffset].AsNumber();
+      if (!same) continue;
+      std::copy(c.begin() + kAbsMin, c.begin() + kAbsMin + 5, g.begin() + kAbsMin);
+      break;
     }
   }
 }
@@ -144,6 +164,59 @@ TEST(GenerationReferenceTest, RandomProjectsMatchTheStepByStepRules) {
     Reference(p, generated, component);
     EXPECT_EQ(tree.Generated(), generated) << "round " << round;
     EXPECT_EQ(tree.Component(), component) << "round " << round;
+  }
+}
+
+Row RandomEarlierRow(std::mt19937& random, int id) {
+  auto pick = [&](std::vector<std::string> options) { return options[random() % options.size()]; };
+  Row row = testing::TemplateRow(id, pick({"M1", "m1", "M10", "ärger", ""}),
+                                 pick({"v", "M1.v", "m1.V", "fixed", "Ärger.ä", "w\"Q", "v_M10",
+                                       "M10.Status.v", "ärger.v_ärger"}),
+                                 static_cast<int>(random() % 3), I(1));
+  if (random() % 10 == 0) row[kOffset] = Null();
+  for (int k = 10; k < 14; ++k) row[k] = random() % 5 == 0 ? Null() : testing::D(random() % 1000);
+  row[14] = random() % 5 == 0 ? Null() : I(random() % 3);
+  return row;
+}
+
+TEST(WholeRunReferenceTest, RandomProjectsMatchTheStepByStepRules) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    Project p = RandomProject(random);
+    for (Row& t : p.template_rows) t[kOffset] = I(random() % 3);
+    p.component.clear();  // the earlier table here has every field
+    int earlier_rows = static_cast<int>(random() % 12);
+    for (int i = 0; i < earlier_rows; ++i) p.component.push_back(RandomEarlierRow(random, i));
+    std::vector<Row> patterns;
+    for (int s : {0, 1}) {
+      for (int part = 1; part <= 3; ++part) {
+        patterns.push_back(
+            {T(s == 0 ? "VisiWin32" : "visiwinstudio"), T(p.patterns[s][part]), I(part)});
+      }
+    }
+
+    testing::PresetProject tree("/EXTERNAL=SILENT");
+    tree.run.SilentMode = true;
+    std::string cfg;
+    for (size_t m = 0; m < p.machines.size(); ++m) {
+      cfg +=
+          "ForMachine" + std::to_string(m + 1) + "=" + (p.included[m] ? "true" : "false") + "\r\n";
+    }
+    tree.WriteCfg(cfg);
+    testing::WriteFile(
+        tree.Path("parameter/Program.ini"),
+        std::string("[Project]\r\nVWStudio=") + (p.system ? "true" : "false") + "\r\n");
+    tree.run.ProgramIniPath = tree.Path("parameter/Program.ini");
+    tree.SetMachines(p.machines);
+    tree.BuildSource(testing::PresetColumns(), p.template_rows, patterns);
+    tree.BuildComponent(testing::PresetColumns(), p.component);
+    WorkOnMDB(tree.run);
+
+    std::vector<Row> generated, converted;
+    Reference(p, generated, converted, kVarName);
+    ReferenceTakeOver(converted, generated);
+    EXPECT_EQ(testing::ReadTable(tree.ComponentPath(), "PRESET_DEFS"), generated)
+        << "round " << round;
   }
 }
 

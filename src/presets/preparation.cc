@@ -21,7 +21,25 @@ namespace {
 
 struct Paths {
   std::string source, component, configuration_ini, machine_copy;
+  bool previous_kept = false;
 };
+
+// <component>_previous.mdb beside the component database.
+std::string PreviousPath(const std::string& component) {
+  return component.substr(0, component.size() - 4) + "_previous.mdb";
+}
+
+// Replaces the component database whole. The first time in a run, the file
+// it replaces is kept as <component>_previous.mdb, so that settings a run
+// drops can always be recovered.
+void ReplaceComponent(PresetRun& run, Paths& paths, const std::string& from,
+                      const std::string& component) {
+  if (!paths.previous_kept && platform::FileExists(component)) {
+    run.engine.KeepCopy(component, PreviousPath(component));
+    paths.previous_kept = true;
+  }
+  run.engine.ReplaceWithCopy(from, component);
+}
 
 std::string MissingMachineCopyText(const std::string& component) {
   std::string file = component.substr(component.find_last_of(platform::Separator()) + 1);
@@ -70,8 +88,9 @@ void ReadPatterns(PresetRun& run, Procedure& proc, const std::string& source) {
   }
 }
 
-// Steps 7 and 8: PRESET_DEFS dropped and made anew with exactly the template's fields.
-void RebuildPresetTable(Procedure& proc, db::Database& db) {
+// Steps 7 and 8: PRESET_DEFS dropped and made anew with exactly the template's
+// fields. False when the new table could not be made.
+bool RebuildPresetTable(Procedure& proc, db::Database& db) {
   proc.Step([&] {
     db::TableDefs tables = db.TableDefs();
     for (int i = 0; i < tables.Count(); ++i) {
@@ -81,7 +100,7 @@ void RebuildPresetTable(Procedure& proc, db::Database& db) {
       break;
     }
   });
-  proc.Step([&] {
+  return proc.Step([&] {
     db::TableDef source = db.TableDefs()[tables::kSourcePresetDefs];
     db::TableDef target = db.CreateTableDef(tables::kPresetDefs);
     for (int j = 0; j < source.Fields().Count(); ++j) {
@@ -111,6 +130,14 @@ void TakeOver(PresetRun& run, Procedure& proc, db::Database& source, const std::
     TakeoverMachineCopyMDBData(run, source, rs);
   }
   earlier->Close();
+  if (run.report.lookup_failures > 0) {
+    proc.Step([&] {
+      WriteErrorLog(run, std::to_string(run.report.lookup_failures) +
+                             " earlier rows could not be looked up (a key holds text where a "
+                             "number belongs, or nothing); their values were not carried and are "
+                             "listed in the run report.");
+    });
+  }
 }
 
 std::string ReportHeading(PresetRun& run, const std::string& component) {
@@ -124,6 +151,11 @@ std::string ReportHeading(PresetRun& run, const std::string& component) {
 
 // <component>_Report.txt beside the component database, made anew every run.
 void WriteReport(PresetRun& run, const std::string& component) {
+  run.report.notes = run.engine.notes();
+  if (platform::FileExists(component)) {
+    run.report.notes.push_back("The database this run replaces is kept as " +
+                               PreviousPath(component) + ".");
+  }
   std::string path = component.substr(0, component.size() - 4) + "_Report.txt";
   std::string text = FormatRunReport(run.report, ReportHeading(run, component));
   std::string error = platform::WriteWholeFile(path, platform::ToAnsi(text));
@@ -155,21 +187,32 @@ void WorkOnMDB(PresetRun& run) {
                     platform::Icon::kInformation, platform::Answer::kOk});
       });
     } else {
-      proc.Step([&] { run.engine.ReplaceWithCopy(paths.machine_copy, paths.component); });
+      proc.Step([&] { ReplaceComponent(run, paths, paths.machine_copy, paths.component); });
     }
   }
   ReadPatterns(run, proc, paths.source);
   std::optional<db::Database> source;
+  bool prepared = false;
   proc.Step([&] { source.emplace(run.engine.OpenDatabase(paths.source)); });
   if (source) {
-    RebuildPresetTable(proc, *source);
+    prepared = RebuildPresetTable(proc, *source);
     CategorieNachCategoryID(run);
     CreateRecordSets(run, *source);
     TakeOver(run, proc, *source, paths.component);
     proc.Step([&] { WriteReport(run, paths.component); });
     source->Close();
   }
-  proc.Step([&] { run.engine.ReplaceWithCopy(GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
+  if (prepared) {
+    proc.Step([&] { ReplaceComponent(run, paths, GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
+  } else {
+    // Copying a source that could not be prepared would leave the display
+    // without its preset table; the failures that stopped it are logged.
+    proc.Step([&] {
+      WriteErrorLog(run,
+                    "The component database was left as it was: the new preset table "
+                    "could not be built (see the failures above).");
+    });
+  }
   if (times) platform::SetFileTimes(paths.source, *times);
 }
 

@@ -19,6 +19,7 @@ struct RunReport {
   // "machine | variable | offset | abs_min | abs_max | min | max | pass"
   std::vector<std::string> not_carried;
   std::vector<std::string> matched_twice;  // the key and how many rows matched
+  std::int64_t lookup_failures = 0;        // earlier rows whose key could not be looked up
   std::vector<std::string> notes;          // imports and other things the run did
 };
 

@@ -35,7 +35,7 @@ std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std
   std::string result = text;
   proc.Step([&] {
     // Upper-casing keeps every character's byte length, so positions carry over.
-    auto found = platform::UpperCase(text).find(platform::UpperCase(search));
+    auto found = platform::FindIgnoringCase(text, search);
     if (found == std::string::npos) return;
     result = text.substr(0, found) + replacement + text.substr(found + search.size());
   });

@@ -9,6 +9,7 @@
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/packed_rows.h"
+#include "presets/progress.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
 #include "project/component_files.h"
@@ -91,8 +92,10 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
 // Moves through the earlier rows as far as the table claims; the rows found,
 // at most one more than claimed.
 std::int32_t CountRows(Procedure& proc, db::Recordset& rs, std::int32_t reported) {
+  // An empty earlier table is an ordinary state (no machine was configured
+  // last time): there is nothing to count or carry, and nothing to report.
+  if (reported == 0 && rs.Eof()) return 0;
   proc.Step([&] { rs.MoveFirst(); });
-  if (reported == 0) return rs.Eof() ? 0 : 1;
   for (std::int32_t i = 1; i <= reported; ++i) {
     bool past_last = false;
     proc.Step([&] {
@@ -177,6 +180,7 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
     match = target.OpenRecordset(MatchQuery(run, row));
   } catch (const Failure&) {
     run.report.not_carried.push_back(DescribeRow(row) + "   (its key cannot be looked up)");
+    ++run.report.lookup_failures;
     return;
   }
   std::int64_t matches = 0;
@@ -255,9 +259,11 @@ void TakeoverMachineCopyMDBData(PresetRun& run, db::Database& targetDb,
               "Configuration of " + kQ + component + kQ + " aborted.");
     EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
   }
+  ProgressReport progress(run.ui, static_cast<std::int64_t>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {
     run.DoEvents();
     CarryRow(run, proc, targetDb, rows.Row(r));
+    progress.Advance(1);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "settings/ini.h"
 
 #include <cctype>
+#include <map>
 
 #include "errors/procedure.h"
 #include "platform/ansi_text.h"
@@ -12,12 +13,32 @@ namespace {
 
 constexpr size_t kMaxValueLength = 254;  // a 255-character buffer with its terminator
 
+// The entries of a file, read again whenever the file changes. A project of
+// thirty thousand machines reads its program.ini once per machine; parsing
+// the whole file each time would take hours.
+const settings::IniIndex* IndexOf(const std::string& File) {
+  struct Cached {
+    platform::FileStamp stamp;
+    settings::IniIndex index;
+  };
+  static std::map<std::string, Cached> cache;
+  std::optional<platform::FileStamp> stamp = platform::StampOf(File);
+  if (!stamp) return nullptr;
+  auto found = cache.find(File);
+  if (found != cache.end() && found->second.stamp == *stamp) return &found->second.index;
+  std::optional<std::string> text = platform::ReadWholeFile(File);
+  if (!text) return nullptr;
+  if (cache.size() >= 16) cache.clear();
+  return &cache.insert_or_assign(File, Cached{*stamp, settings::IniIndex(*text)})
+              .first->second.index;
+}
+
 // The raw Windows-1252 value of an entry, nullopt when it is missing.
 std::optional<std::string> ReadAnsiValue(const std::string& Section, const std::string& Entry,
                                          const std::string& File) {
-  std::optional<std::string> text = platform::ReadWholeFile(File);
-  if (!text) return std::nullopt;
-  auto value = settings::FindIniValue(*text, platform::ToAnsi(Section), platform::ToAnsi(Entry));
+  const settings::IniIndex* index = IndexOf(File);
+  if (index == nullptr) return std::nullopt;
+  auto value = index->Find(platform::ToAnsi(Section), platform::ToAnsi(Entry));
   if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
   return value;
 }
@@ -74,10 +95,18 @@ void SaveIni(Run& run, const std::string& Value, const std::string& Section,
   proc.Step([&] {
     std::optional<std::string> text = platform::ReadWholeFile(File);
     // A file that is there but cannot be read must not be written over.
-    if (!text && platform::PathExists(File)) return;
-    std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
-                                                platform::ToAnsi(Entry), platform::ToAnsi(Value));
-    platform::WriteWholeFile(File, changed);
+    std::string error = !text && platform::PathExists(File) ? "it cannot be read" : "";
+    if (error.empty()) {
+      std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
+                                                  platform::ToAnsi(Entry), platform::ToAnsi(Value));
+      error = platform::WriteWholeFile(File, changed);
+    }
+    // A refused write used to pass unnoticed, so a stamp or setting seemed
+    // stored that was not; now it is reported like any failure.
+    if (!error.empty()) {
+      throw Failure(failures::kFileAccess,
+                    "Path/File access error: " + File + " could not be written (" + error + ")");
+    }
   });
 }
 

@@ -21,7 +21,7 @@ std::int16_t LoadIniInteger(Run& run, const std::string& Section, const std::str
 bool LoadIniBoolean(Run& run, const std::string& Section, const std::string& Entry,
                     const std::string& File);
 // Writes the entry, creating file and section as needed. A write the file
-// system refuses passes unnoticed, as the settings functions have always done.
+// system refuses (a read-only file or folder) is reported as a failure.
 void SaveIni(Run& run, const std::string& Value, const std::string& Section,
              const std::string& Entry, const std::string& File);
 

@@ -88,25 +88,45 @@ std::string_view LineBreakOf(std::string_view text) {
   return "\r\n";
 }
 
+std::string_view ValueOf(std::string_view line, const Entry& entry) {
+  std::string_view value = Trim(line.substr(entry.value_offset));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 }  // namespace
+
+IniIndex::IniIndex(std::string_view text) {
+  std::vector<Line> lines = SplitLines(text);
+  std::unordered_map<std::string, std::string>* section = nullptr;
+  for (const Line& line : lines) {
+    std::string_view content = LineText(text, line);
+    if (auto name = SectionName(content)) {
+      // Only the first section of a name counts; entries of a later one are passed over.
+      auto [it, added] = sections_.try_emplace(platform::UpperCaseAnsi(*name));
+      section = added ? &it->second : nullptr;
+      continue;
+    }
+    auto entry = EntryOf(content);
+    if (section == nullptr || !entry) continue;
+    section->try_emplace(platform::UpperCaseAnsi(entry->key), ValueOf(content, *entry));
+  }
+}
+
+std::optional<std::string> IniIndex::Find(std::string_view section, std::string_view entry) const {
+  auto found_section = sections_.find(platform::UpperCaseAnsi(section));
+  if (found_section == sections_.end()) return std::nullopt;
+  auto found = found_section->second.find(platform::UpperCaseAnsi(entry));
+  if (found == found_section->second.end()) return std::nullopt;
+  return found->second;
+}
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
                                         std::string_view entry) {
-  std::vector<Line> lines = SplitLines(text);
-  auto span = FindSection(text, lines, section);
-  if (!span) return std::nullopt;
-  for (size_t i = span->header + 1; i < span->end_line; ++i) {
-    std::string_view line = LineText(text, lines[i]);
-    auto found = EntryOf(line);
-    if (!found || !SameName(found->key, entry)) continue;
-    std::string_view value = Trim(line.substr(found->value_offset));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-      value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value);
-  }
-  return std::nullopt;
+  return IniIndex(text).Find(section, entry);
 }
 
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view entry,
@@ -118,8 +138,14 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
   if (!span) {
     if (!out.empty() && out.back() != '\n') out += line_break;
     if (!out.empty()) out += line_break;
-    return out.append("[").append(section).append("]").append(line_break).append(entry)
-        .append("=").append(value).append(line_break);
+    return out.append("[")
+        .append(section)
+        .append("]")
+        .append(line_break)
+        .append(entry)
+        .append("=")
+        .append(value)
+        .append(line_break);
   }
   size_t last_filled = span->header;
   for (size_t i = span->header + 1; i < span->end_line; ++i) {

@@ -5,8 +5,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace zc::settings {
+
+// Every entry of an INI text, for looking up many entries of one file.
+class IniIndex {
+ public:
+  explicit IniIndex(std::string_view text);
+  // As FindIniValue.
+  std::optional<std::string> Find(std::string_view section, std::string_view entry) const;
+
+ private:
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections_;
+};
 
 // The value of `entry` in `section`: blanks around it trimmed and one pair of
 // matching quotes removed. nullopt when the section or entry is missing.

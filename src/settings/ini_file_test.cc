@@ -27,17 +27,12 @@ TEST(FindIniValueTest, Table) {
     const char* entry;
     std::optional<std::string> value;
   } cases[] = {
-      {"Project", "NumberOfMachines", "3"},
-      {"PROJECT", "numberofmachines", "3"},
-      {"Project", "Quoted", "  two words "},
-      {"Project", "Single", "x"},
-      {"Project", "Lonely", "\""},
-      {"Project", "Commented", std::nullopt},
-      {"Project", "Twice", "first"},
-      {"Machine1", "MachineName", "M1"},
+      {"Project", "NumberOfMachines", "3"},  {"PROJECT", "numberofmachines", "3"},
+      {"Project", "Quoted", "  two words "}, {"Project", "Single", "x"},
+      {"Project", "Lonely", "\""},           {"Project", "Commented", std::nullopt},
+      {"Project", "Twice", "first"},         {"Machine1", "MachineName", "M1"},
       {"Project", "Late", std::nullopt},  // only the first section of a name counts
-      {"Project", "Missing", std::nullopt},
-      {"Missing", "MachineName", std::nullopt},
+      {"Project", "Missing", std::nullopt},  {"Missing", "MachineName", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FindIniValue(kFile, c.section, c.entry), c.value) << c.section << "/" << c.entry;

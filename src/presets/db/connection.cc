@@ -153,7 +153,7 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   sqlite3_create_function_v2(db, "zc_same_text", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                              SameText, nullptr, nullptr, nullptr);
   // Proves the file is a readable database before any procedure relies on it.
-  rc = sqlite3_exec(db, "PRAGMA cache_size=-32768; SELECT count(*) FROM sqlite_master;", nullptr,
+  rc = sqlite3_exec(db, "PRAGMA cache_size=-16384; SELECT count(*) FROM sqlite_master;", nullptr,
                     nullptr, nullptr);
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
   connection->DropLeftoverIndexes();
@@ -198,6 +198,7 @@ void Connection::CachePlan(const std::string& shape, std::shared_ptr<const Query
 
 void Connection::BeginWrite() {
   if (db_ == nullptr) ObjectInvalid(source::kDatabase);
+  ++write_generation_;
   if (in_transaction_) return;
   int rc = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
@@ -223,6 +224,7 @@ void Connection::Rollback() {
   in_transaction_ = false;
   lookup_indexes_.clear();
   ++index_generation_;
+  ++write_generation_;
   SchemaChanged();
 }
 

@@ -80,6 +80,8 @@ class Connection {
   void Write(const std::string& sql);
   // Starts the run's transaction before a write, if none is open.
   void BeginWrite();
+  // Changes before every write, so that rows read ahead know they may be stale.
+  std::uint64_t write_generation() const { return write_generation_; }
   void Commit();
   void Rollback();
 
@@ -109,6 +111,7 @@ class Connection {
   bool names_loaded_ = false;
   std::set<std::string> lookup_indexes_;
   std::uint64_t index_generation_ = 1;
+  std::uint64_t write_generation_ = 1;
 };
 
 // Raises the failure that matches a SQLite result code.

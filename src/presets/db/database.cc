@@ -30,7 +30,22 @@ const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
   return *schema;
 }
 
+ForeignImporter& Importer() {
+  static ForeignImporter importer;
+  return importer;
+}
+
+// Access files start with "Standard Jet DB" or "Standard ACE DB" at byte 4.
+bool IsAccessFile(const std::string& path) {
+  std::optional<std::string> head = platform::ReadFileStart(path, 19);
+  return head && head->size() == 19 &&
+         (head->compare(4, 15, "Standard Jet DB") == 0 ||
+          head->compare(4, 15, "Standard ACE DB") == 0);
+}
+
 }  // namespace
+
+void SetForeignImporter(ForeignImporter importer) { Importer() = std::move(importer); }
 
 const std::shared_ptr<Connection>& Database::Connected() {
   if (closed_ || !connection_->IsOpen()) ObjectInvalid(source::kDatabase);
@@ -60,14 +75,46 @@ TableDef Database::CreateTableDef(const std::string& name) {
   return TableDef(Connected(), name, false);
 }
 
+Engine::Engine() {
+  // The program has one thread; SQLite's locks and memory statistics only
+  // cost time. This must come before any other use of SQLite, and is
+  // refused harmlessly when it does not.
+  static bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)configured;
+}
+
 Engine::~Engine() { FinishPendingWrites(); }
 
 Database Engine::OpenDatabase(const std::string& path) {
+  // The procedures open the same files by the same paths again and again.
+  if (auto known = by_given_path_.find(path); known != by_given_path_.end()) {
+    if (auto connection = known->second.lock(); connection && connection->IsOpen()) {
+      return Database(connection);
+    }
+  }
   std::string key = CanonicalPath(path);
   auto found = connections_.find(key);
-  if (found != connections_.end() && found->second->IsOpen()) return Database(found->second);
+  if (found != connections_.end() && found->second->IsOpen()) {
+    by_given_path_[path] = found->second;
+    return Database(found->second);
+  }
+  if (IsAccessFile(path)) {
+    if (!Importer()) {
+      Fail(code::kNotADatabase,
+           "'" + path +
+               "' is an Access database, which this build cannot read. Convert it "
+               "with mdb2sqlite first.",
+           source::kEngine);
+    }
+    notes_.push_back(Importer()(path));
+  }
   std::shared_ptr<Connection> connection = Connection::Open(path);
   connections_[key] = connection;
+  by_given_path_[path] = connection;
   return Database(connection);
 }
 
@@ -107,6 +154,13 @@ std::shared_ptr<Connection> Engine::Release(const std::string& path) {
   std::shared_ptr<Connection> connection = found->second;
   connections_.erase(found);
   return connection;
+}
+
+void Engine::KeepCopy(const std::string& path, const std::string& copy) {
+  if (auto open = Release(path)) open->Close();
+  if (!platform::PathExists(path)) return;
+  std::string error = platform::ReplaceFileWithCopy(path, copy);
+  if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
 }
 
 void Engine::ReplaceWithCopy(const std::string& from, const std::string& to) {

@@ -3,15 +3,24 @@
 // committed before the program shows, logs or copies anything, and at its end.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "errors/run.h"
 #include "presets/db/recordset.h"
 #include "presets/db/table_def.h"
 
 namespace zc::db {
+
+// Brings a database file of another format (an Access file) over into this
+// program's format in place and returns a note for the run report; raises a
+// failure naming the file when it cannot. Set once at start-up where the
+// build can read such files.
+using ForeignImporter = std::function<std::string(const std::string& path)>;
+void SetForeignImporter(ForeignImporter importer);
 
 class Database {
  public:
@@ -32,7 +41,7 @@ class Database {
 
 class Engine : public PendingWrites {
  public:
-  Engine() = default;
+  Engine();
   ~Engine() override;
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -49,9 +58,19 @@ class Engine : public PendingWrites {
   // discarded, since the copy replaces it.
   void ReplaceWithCopy(const std::string& from, const std::string& to);
 
+  // Copies the file at `path`, as last committed, to `copy` (replaced
+  // atomically); what was written to `path` and not yet committed is
+  // dropped first. Nothing happens when there is no such file.
+  void KeepCopy(const std::string& path, const std::string& copy);
+
+  // What the engine did beyond opening files: imports of Access files.
+  const std::vector<std::string>& notes() const { return notes_; }
+
  private:
   std::shared_ptr<Connection> Release(const std::string& path);
   std::map<std::string, std::shared_ptr<Connection>> connections_;  // by canonical path
+  std::map<std::string, std::weak_ptr<Connection>> by_given_path_;
+  std::vector<std::string> notes_;
 };
 
 }  // namespace zc::db

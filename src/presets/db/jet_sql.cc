@@ -278,38 +278,49 @@ bool IsQueryText(std::string_view text) {
          (text.size() == start + 6 || !IsNameChar(text[start + 6]));
 }
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A quoted literal starting at `pos`; moves `pos` past it.
+std::string QuotedText(std::string_view text, size_t& pos) {
+  char quote = text[pos++];
+  std::string value;
+  for (;;) {
+    size_t close = text.find(quote, pos);
+    if (close == std::string_view::npos) Lexer::SyntaxError(text);
+    value.append(text.substr(pos, close - pos));
+    pos = close + 1;
+    if (pos >= text.size() || text[pos] != quote) return value;
+    value += quote;  // a doubled quote stands for one
+    ++pos;
+  }
+}
+
+}  // namespace
+
 QueryShape ShapeOfJetQuery(std::string_view text) {
-  // One pass that copies all but the literals; it runs once per row, so it
-  // does without tokens.
+  // Runs once per row of the per-row queries, so it copies whole stretches
+  // between literals rather than going token by token.
   QueryShape shape;
   shape.key.reserve(text.size());
   char previous = ' ';  // the last character outside blanks and literals
   for (size_t pos = 0; pos < text.size();) {
     char c = text[pos];
     if (c == '"' || c == '\'') {
-      std::string value;
-      for (++pos;; ++pos) {
-        if (pos >= text.size()) Lexer::SyntaxError(text);
-        if (text[pos] != c) {
-          value += text[pos];
-        } else if (pos + 1 < text.size() && text[pos + 1] == c) {
-          value += c;
-          ++pos;
-        } else {
-          break;
-        }
-      }
-      ++pos;
+      shape.literals.push_back(Value::Text(QuotedText(text, pos)));
       shape.key += '\x01';
-      shape.literals.push_back(Value::Text(std::move(value)));
       previous = '\x01';
-    } else if (std::isdigit(static_cast<unsigned char>(c)) && !IsNameChar(previous)) {
+    } else if (IsDigit(c) && !IsNameChar(previous)) {
+      size_t length = 0;
+      const char* start = text.data() + pos;
       std::string tail(text.substr(pos, 40));
       char* end = nullptr;
       std::strtod(tail.c_str(), &end);
-      size_t length = static_cast<size_t>(end - tail.c_str());
+      length = static_cast<size_t>(end - tail.c_str());
+      shape.literals.push_back(Parser::NumberLiteral(std::string(start, length), previous == '-'));
       shape.key += '\x02';
-      shape.literals.push_back(Parser::NumberLiteral(tail.substr(0, length), previous == '-'));
       pos += length;
       previous = '\x02';
     } else if (c == '[') {
@@ -319,9 +330,14 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
       pos = stop;
       previous = ']';
     } else {
-      shape.key += c;
-      if (!std::isspace(static_cast<unsigned char>(c))) previous = c;
-      ++pos;
+      size_t stop = pos;
+      for (; stop < text.size(); ++stop) {
+        char d = text[stop];
+        if (d == '"' || d == '\'' || d == '[' || (IsDigit(d) && !IsNameChar(previous))) break;
+        if (!IsBlank(d)) previous = d;
+      }
+      shape.key.append(text.substr(pos, stop - pos));
+      pos = stop;
     }
   }
   return shape;

@@ -46,11 +46,11 @@ std::vector<std::string> Spellings(const std::string& text) {
   return spellings;
 }
 
+// Reads the rows whose rowids lie in ?1..?2, in rowid order, rowid first.
 std::string FetchSql(const std::string& table, const std::vector<ColumnInfo>& fields) {
-  std::string sql = "SELECT ";
-  for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + QuoteName(fields[i].name);
-  if (fields.empty()) sql += "NULL";
-  return sql + " FROM " + QuoteName(table) + " WHERE rowid = ?1";
+  std::string sql = "SELECT rowid";
+  for (const ColumnInfo& field : fields) sql += ", " + QuoteName(field.name);
+  return sql + " FROM " + QuoteName(table) + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid";
 }
 
 class Planner {

@@ -24,7 +24,7 @@ struct QueryPlan {
 
   std::string table;               // as stored
   std::vector<ColumnInfo> fields;  // the query's fields, in order
-  std::string fetch_sql;           // reads the fields of one row by rowid
+  std::string fetch_sql;           // reads the fields of the rows in a rowid range
   std::string rowid_sql;           // selects the rowids of the rows
   std::vector<Parameter> parameters;
   std::vector<std::string> lookup_key;  // index columns for an equality lookup

@@ -70,38 +70,61 @@ bool Recordset::Eof() { return position_ >= Rows().size(); }
 void Recordset::MoveFirst() {
   if (Rows().empty()) NoCurrentRecord();
   position_ = 0;
-  current_.reset();
   mode_ = Mode::kNone;
 }
 
 void Recordset::MoveNext() {
   if (Eof()) NoCurrentRecord();
   ++position_;
-  current_.reset();
   mode_ = Mode::kNone;
 }
 
 void Recordset::MoveLast() {
   if (Rows().empty()) NoCurrentRecord();
   position_ = Rows().size() - 1;
-  current_.reset();
   mode_ = Mode::kNone;
 }
 
 const std::vector<Value>& Recordset::CurrentRow() {
-  if (current_) return *current_;
   if (Eof()) NoCurrentRecord();
-  Statement& fetch = Open().Prepare(plan_->fetch_sql);
-  fetch.BindInteger(1, (*rowids_)[position_]);
-  std::vector<Value> row;
-  if (fetch.Step()) {
+  Connection& connection = Open();
+  bool held = ahead_generation_ == connection.write_generation() && position_ >= ahead_start_ &&
+              position_ < ahead_start_ + ahead_.size();
+  if (!held) ReadAhead(connection);
+  const std::optional<std::vector<Value>>& row = ahead_[position_ - ahead_start_];
+  if (!row) NoCurrentRecord();  // the row was deleted meanwhile
+  return *row;
+}
+
+void Recordset::ReadAhead(Connection& connection) {
+  constexpr size_t kBatch = 64;
+  const std::vector<std::int64_t>& ids = *rowids_;
+  size_t count = 1;
+  while (count < kBatch && position_ + count < ids.size() &&
+         ids[position_ + count] > ids[position_ + count - 1]) {
+    ++count;
+  }
+  // A range only pays where the rows lie close together.
+  while (count > 1 && ids[position_ + count - 1] - ids[position_] >= 4 * std::int64_t(count)) {
+    count /= 2;
+  }
+  Statement& fetch = connection.Prepare(plan_->fetch_sql);
+  fetch.BindInteger(1, ids[position_]);
+  fetch.BindInteger(2, ids[position_ + count - 1]);
+  ahead_.assign(count, std::nullopt);
+  ahead_start_ = position_;
+  for (size_t k = 0; k < count && fetch.Step();) {
+    std::int64_t id = fetch.IntegerColumn(0);
+    while (k < count && ids[position_ + k] < id) ++k;
+    if (k == count || ids[position_ + k] != id) continue;
+    std::vector<Value>& row = ahead_[k++].emplace();
+    row.reserve(fields().size());
     for (size_t i = 0; i < fields().size(); ++i) {
-      row.push_back(fetch.ColumnAs(static_cast<int>(i), fields()[i].type));
+      row.push_back(fetch.ColumnAs(static_cast<int>(i + 1), fields()[i].type));
     }
   }
   fetch.Reset();
-  if (row.empty() && !fields().empty()) NoCurrentRecord();  // the row was deleted meanwhile
-  return current_.emplace(std::move(row));
+  ahead_generation_ = connection.write_generation();
 }
 
 Value Recordset::Get(int position) {
@@ -187,11 +210,6 @@ void Recordset::Update() {
   write.Reset();
   if (mode_ == Mode::kAddNew && rowids_) {
     rowids_->push_back(connection.LastInsertRowid());
-  }
-  if (mode_ == Mode::kEdit && current_) {
-    for (size_t i = 0; i < changed_.size(); ++i) {
-      if (changed_[i]) (*current_)[i] = buffer_[i];
-    }
   }
   mode_ = Mode::kNone;
 }

@@ -70,6 +70,7 @@ class Recordset {
   Connection& Open();
   std::vector<std::int64_t>& Rows();
   const std::vector<Value>& CurrentRow();
+  void ReadAhead(Connection& connection);
   Value Get(int position);
   void Set(int position, const Value& value);
   int Position(std::string_view name) const;
@@ -83,7 +84,11 @@ class Recordset {
   std::vector<Value> parameters_;
   std::optional<std::vector<std::int64_t>> rowids_;
   size_t position_ = 0;
-  std::optional<std::vector<Value>> current_;
+  // Rows read ahead from position ahead_start_ on: reading row by row in
+  // order costs one statement per batch rather than one per row.
+  std::vector<std::optional<std::vector<Value>>> ahead_;
+  size_t ahead_start_ = 0;
+  std::uint64_t ahead_generation_ = 0;
   Mode mode_ = Mode::kNone;
   std::vector<Value> buffer_;
   std::vector<bool> changed_;
