@@ -35,6 +35,7 @@ std::string ErrorLogPath(const Run& run) {
 }
 
 std::string WriteErrorLog(Run& run, std::string_view line) {
+  run.failures_reported = true;  // whatever lands in the error log wants a look
   std::string path = ErrorLogPath(run);
   try {
     AppendLine(run, path, line, "error log");

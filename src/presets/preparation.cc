@@ -190,6 +190,9 @@ void WorkOnMDB(PresetRun& run) {
       proc.Step([&] { ReplaceComponent(run, paths, paths.machine_copy, paths.component); });
     }
   }
+  // The display's database is only ever replaced whole: the run converts
+  // names in a scratch copy, so that a run that stops early leaves it as it was.
+  proc.Step([&] { run.engine.WorkOnCopy(paths.component); });
   ReadPatterns(run, proc, paths.source);
   std::optional<db::Database> source;
   bool prepared = false;

@@ -130,6 +130,22 @@ TEST_F(WorkOnMdbTest, IntegratedRunsWithoutMachineCopySayWhyAndRunOn) {
   EXPECT_EQ(Names(q), (std::vector<std::string>{"A", ""}));
 }
 
+TEST_F(WorkOnMdbTest, AMachineCopyThatIsNoDatabaseCostsNoData) {
+  PresetProject q("/EXTERNAL=R7QCFG");
+  q.run.IntegratedMode = true;
+  Prepare(q, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
+  q.BuildComponent(testing::PresetColumns(), {TemplateRow(5, "M1", "A", 0, I(1))});
+  std::string earlier = testing::ReadFile(q.ComponentPath());
+  testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
+                     "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
+  testing::WriteFile(q.Path("copy/Zantel/Zantel.mdb"), "garbage, not a database");
+  for (int i = 0; i < 10; ++i) q.ui.Script({Answer::kYes});  // each procedure reports once
+  WorkOnMDB(q.run);
+  EXPECT_NE(q.ErrorLog().find("(Nr. 3343) :Unrecognized database format"), std::string::npos);
+  EXPECT_TRUE(testing::ReadFile(q.Path("Zantel/Zantel_previous.mdb")) == earlier);
+  EXPECT_EQ(Names(q), (std::vector<std::string>{"A", ""}));  // the new table all the same
+}
+
 TEST_F(WorkOnMdbTest, AMissingSourceDatabaseStopsTheRunSilently) {
   PresetProject q;
   Prepare(q, {});

@@ -79,6 +79,32 @@ std::vector<Row> ReadTable(const std::string& path, const std::string& table) {
   return rows;
 }
 
+std::string DumpDatabase(const std::string& path, const std::vector<std::string>& only) {
+  Db db(path);
+  std::vector<std::string> tables = only;
+  if (tables.empty()) {
+    db::Statement list(db.handle,
+                       "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name");
+    while (list.Step()) tables.push_back(list.TextColumn(0));
+  }
+  std::string dump;
+  for (const std::string& table : tables) {
+    dump += "[" + table + "]\n";
+    db::Statement rows(db.handle, "SELECT * FROM " + db::QuoteName(table) + " ORDER BY rowid");
+    while (rows.Step()) {
+      for (int i = 0; i < rows.ColumnCount(); ++i) {
+        dump += std::to_string(rows.ColumnType(i)) + ":" + rows.TextColumn(i) + "|";
+      }
+      dump += "\n";
+    }
+  }
+  return dump;
+}
+
+std::string IntegrityCheck(const std::string& path) {
+  return QueryText(path, "PRAGMA integrity_check");
+}
+
 std::string QueryText(const std::string& path, const std::string& sql) {
   Db db(path);
   db::Statement query(db.handle, sql);

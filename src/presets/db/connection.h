@@ -45,6 +45,8 @@ class Statement {
   void Bind(int index, const Value& value);
   void BindInteger(int index, std::int64_t value);
   bool Step();  // true while a row is there; raises on failure
+  int ColumnCount() const { return sqlite3_column_count(stmt_); }
+  int ColumnType(int column) const { return sqlite3_column_type(stmt_, column); }
   std::int64_t IntegerColumn(int column);
   std::string TextColumn(int column);
   Value ColumnAs(int column, FieldType type);

@@ -102,17 +102,10 @@ Database Engine::OpenDatabase(const std::string& path) {
     by_given_path_[path] = found->second;
     return Database(found->second);
   }
-  if (IsAccessFile(path)) {
-    if (!Importer()) {
-      Fail(code::kNotADatabase,
-           "'" + path +
-               "' is an Access database, which this build cannot read. Convert it "
-               "with mdb2sqlite first.",
-           source::kEngine);
-    }
-    notes_.push_back(Importer()(path));
-  }
-  std::shared_ptr<Connection> connection = Connection::Open(path);
+  auto scratch = scratch_.find(key);
+  if (scratch == scratch_.end()) ImportIfAccessFile(path);
+  std::shared_ptr<Connection> connection =
+      Connection::Open(scratch == scratch_.end() ? path : scratch->second);
   connections_[key] = connection;
   by_given_path_[path] = connection;
   return Database(connection);
@@ -130,6 +123,37 @@ void Engine::CommitPendingWrites() {
   }
 }
 
+void Engine::ImportIfAccessFile(const std::string& path) {
+  if (!IsAccessFile(path)) return;
+  if (!Importer()) {
+    Fail(code::kNotADatabase,
+         "'" + path +
+             "' is an Access database, which this build cannot read. Convert it with "
+             "mdb2sqlite first.",
+         source::kEngine);
+  }
+  notes_.push_back(Importer()(path));
+}
+
+void Engine::WorkOnCopy(const std::string& path) {
+  if (!platform::PathExists(path)) return;
+  ImportIfAccessFile(path);
+  Forget(path);
+  std::string scratch = platform::FolderOf(path) + platform::Separator() + "." +
+                        path.substr(path.find_last_of(platform::Separator()) + 1) + ".tmp-work";
+  std::string error = platform::ReplaceFileWithCopy(path, scratch);
+  if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
+  scratch_[CanonicalPath(path)] = scratch;
+}
+
+void Engine::Forget(const std::string& path) {
+  if (auto open = Release(path)) open->Close();
+  auto scratch = scratch_.find(CanonicalPath(path));
+  if (scratch == scratch_.end()) return;
+  std::remove(scratch->second.c_str());
+  scratch_.erase(scratch);
+}
+
 void Engine::FinishPendingWrites() {
   for (auto& [path, connection] : connections_) {
     try {
@@ -139,13 +163,14 @@ void Engine::FinishPendingWrites() {
     }
   }
   CommitPendingWrites();
-  for (auto& [path, connection] : connections_) connection->Close();
-  connections_.clear();
+  DiscardPendingWrites();  // nothing is left to discard: this closes the files
 }
 
 void Engine::DiscardPendingWrites() {
   for (auto& [path, connection] : connections_) connection->Close();  // rolls back
   connections_.clear();
+  for (auto& [path, scratch] : scratch_) std::remove(scratch.c_str());
+  scratch_.clear();
 }
 
 std::shared_ptr<Connection> Engine::Release(const std::string& path) {
@@ -157,7 +182,7 @@ std::shared_ptr<Connection> Engine::Release(const std::string& path) {
 }
 
 void Engine::KeepCopy(const std::string& path, const std::string& copy) {
-  if (auto open = Release(path)) open->Close();
+  Forget(path);
   if (!platform::PathExists(path)) return;
   std::string error = platform::ReplaceFileWithCopy(path, copy);
   if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
@@ -169,7 +194,7 @@ void Engine::ReplaceWithCopy(const std::string& from, const std::string& to) {
     source->Commit();
     source->Close();
   }
-  if (auto target = Release(to)) target->Close();  // its writes are about to be replaced
+  Forget(to);  // what was written to it is about to be replaced
   std::string error = platform::ReplaceFileWithCopy(from, to);
   if (!error.empty()) {
     Fail(platform::PathExists(from) ? code::kCannotOpen : code::kFileNotFound, error,

@@ -58,6 +58,11 @@ class Engine : public PendingWrites {
   // discarded, since the copy replaces it.
   void ReplaceWithCopy(const std::string& from, const std::string& to);
 
+  // From now on the file at `path` is worked on in a scratch copy beside it:
+  // the file itself is left as it is until it is replaced whole, whatever
+  // the run writes to it and wherever the run stops.
+  void WorkOnCopy(const std::string& path);
+
   // Copies the file at `path`, as last committed, to `copy` (replaced
   // atomically); what was written to `path` and not yet committed is
   // dropped first. Nothing happens when there is no such file.
@@ -68,9 +73,13 @@ class Engine : public PendingWrites {
 
  private:
   std::shared_ptr<Connection> Release(const std::string& path);
+  // Closes the file without committing, and drops its scratch copy.
+  void Forget(const std::string& path);
+  void ImportIfAccessFile(const std::string& path);
   std::map<std::string, std::shared_ptr<Connection>> connections_;  // by canonical path
   std::map<std::string, std::weak_ptr<Connection>> by_given_path_;
   std::vector<std::string> notes_;
+  std::map<std::string, std::string> scratch_;  // canonical path -> its scratch copy
 };
 
 }  // namespace zc::db

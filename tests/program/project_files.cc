@@ -1,0 +1,51 @@
+#include "program/project_files.h"
+
+#include "support/db_builder.h"
+#include "support/program_runner.h"
+#include "support/temp_project.h"
+
+namespace zc::testing {
+namespace {
+
+Row Preset(int id, const std::string& machine, const std::string& var, int offset, double value) {
+  return {I(id),  I(1),   T(machine), T("REAL"),    T(var),       I(1),         B(false), I(offset),
+          T("t"), T("p"), D(value),   D(value + 1), D(value + 2), D(value + 3), I(1)};
+}
+
+}  // namespace
+
+void WriteHealthyProject(const std::string& root, int machines, int template_rows,
+                         int earlier_rows) {
+  std::string ini = "[Project]\r\nNumberOfMachines=" + std::to_string(machines) + "\r\n";
+  std::string cfg = "[Project]\r\nValidMachines=ALL\r\n";
+  std::string common = "[Common]\r\nSaveAndRestore=" + root + "/copy\r\n";
+  for (int m = 1; m <= machines; ++m) {
+    std::string n = std::to_string(m);
+    ini += "[Machine" + n + "]\r\nMachineName=M" + n + "\r\n";
+    cfg += "ForMachine" + n + "=true\r\n";
+    if (m <= 5) common += "NameM" + n + "=M" + n + "\r\n";
+  }
+  WriteFile(root + "/parameter/Program.ini", ini);
+  WriteFile(root + "/parameter/r7qconfiguration.ini", common);
+  WriteFile(root + "/Zantel/Zantel.cfg", cfg);
+  std::vector<Row> template_rows_, earlier;
+  for (int i = 0; i < template_rows; ++i) {
+    template_rows_.push_back(Preset(i + 1, "###machine", "Var" + std::to_string(i), i % 8, 0));
+  }
+  for (int r = 0; r < earlier_rows; ++r) {
+    std::string machine = "M" + std::to_string(r / template_rows % machines + 1);
+    int i = r % template_rows;
+    earlier.push_back(Preset(r + 1, machine, machine + ".Var" + std::to_string(i), i % 8, 100 + r));
+  }
+  BuildDatabase(root + "/Zantel/Zantel_Source.mdb",
+                {{"Source_DEFS",
+                  {{"System", "TEXT(20)"}, {"Var_Name", "TEXT(255)"}, {"Part", "SHORT"}},
+                  {{T("VISIWIN32"), T("###machine.###Var_Name"), I(1)},
+                   {T("VISIWINSTUDIO"), T("Ch.###machine.###Var_Name"), I(1)}}},
+                 {"Source_PRESET_DEFS", PresetColumns(), template_rows_}});
+  BuildDatabase(root + "/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
+  BuildDatabase(root + "/copy/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
+  InstallProgram(root);
+}
+
+}  // namespace zc::testing

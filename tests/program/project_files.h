@@ -1,0 +1,14 @@
+// A healthy project on disk for the program tests: two machines, a small
+// template, an earlier table with operator values and a machine copy.
+#pragma once
+
+#include <string>
+
+namespace zc::testing {
+
+// Writes the project into `root` and installs the program in root/Bin.
+// `template_rows` template rows per machine, `earlier_rows` earlier rows.
+void WriteHealthyProject(const std::string& root, int machines = 2, int template_rows = 3,
+                         int earlier_rows = 4);
+
+}  // namespace zc::testing

@@ -1,0 +1,64 @@
+#include "support/program_runner.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+namespace zc::testing {
+
+std::string InstallProgram(const std::string& project) {
+  std::string target = project + "/Bin/Zantel_Config";
+  std::filesystem::create_directories(project + "/Bin");
+  std::filesystem::copy_file(ZC_PROGRAM, target, std::filesystem::copy_options::overwrite_existing);
+  return target;
+}
+
+pid_t StartProgram(const std::string& project, const std::vector<std::string>& args,
+                   bool as_nobody) {
+  std::string program = project + "/Bin/Zantel_Config";
+  std::string log = "TOLVA_SERVICEPACK_LOG=" + project + "/TolvaServicePack.log";
+  pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child > 0) return child;
+  std::vector<std::string> words;
+  if (as_nobody) words = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+  words.push_back(program);
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  ::putenv(log.data());
+  ::unsetenv("DISPLAY");
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
+  ::execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+ProgramResult RunProgram(const std::string& project, const std::vector<std::string>& args,
+                         std::chrono::seconds timeout, bool as_nobody) {
+  auto start = std::chrono::steady_clock::now();
+  pid_t child = StartProgram(project, args, as_nobody);
+  ProgramResult result;
+  for (;;) {
+    int status = 0;
+    if (::waitpid(child, &status, WNOHANG) == child) {
+      result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      break;
+    }
+    if (std::chrono::steady_clock::now() - start > timeout) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, nullptr, 0);
+      result.timed_out = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  result.took = std::chrono::steady_clock::now() - start;
+  return result;
+}
+
+}  // namespace zc::testing
