@@ -18,17 +18,14 @@ TEST(CommandValueTest, Table) {
     std::string_view key;
     const char* value;
   } cases[] = {
+      // Letter case and "/" inside values follow the platform: see the
+      // command_line_*_test files.
       {"/EXTERNAL=R7QCFG /LOGFILE=/proj/log.txt", kKeyExternal, "R7QCFG"},
-      {"/EXTERNAL=R7QCFG /LOGFILE=/proj/log.txt", kKeyLogfile, "/proj/log.txt"},
-      {"/external=Silent", kKeyExternal, "Silent"},
       {"", kKeyExternal, ""},
       {"/EXTERNAL R7QCFG", kKeyExternal, "R7QCFG"},
       {"/EXTERNAL==R7QCFG", kKeyExternal, "=R7QCFG"},
       {"/EXTERNAL=  R7QCFG  /OTHER", kKeyExternal, "R7QCFG"},
       {"/EXTERNAL=", kKeyExternal, ""},
-      {"/LOGFILE=/var/log/Cfg.txt /EXTERNAL=R7QCFG", kKeyLogfile, "/var/log/Cfg.txt"},
-      {"/EXTERNAL=silent /LOGFILE=/var/log/cfg.txt", kKeyExternal, "silent"},
-      {"/LOGFILE=  /var/log/a b.txt", kKeyLogfile, "/var/log/a b.txt"},
       // A plain substring search: the key may sit inside a longer word.
       {"/MYEXTERNAL:R7QCFG", kKeyExternal, "R7QCFG"},
   };
