@@ -19,6 +19,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
   >/dev/null
 cmake --build "$BUILD" -j "$(nproc)"
 
