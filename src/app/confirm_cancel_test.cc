@@ -63,12 +63,15 @@ TEST(ConfirmCancelTest, IntegratedNamesTheProgramToStartByHand) {
 TEST(ConfirmCancelTest, AProgramInTheRootNamesItsFileWithOneSeparator) {
   testing::TempDir logs;
   platform::ScriptedUi ui;
-  zc::ProjectRun run(testing::FactsFor("/Zantel_Config", "", logs.path() + "/sp.log"), ui);
+  zc::ProjectRun run(
+      testing::FactsFor(testing::AtRoot("Zantel_Config"), "", logs.path() + "/sp.log"), ui);
   run.IntegratedMode = true;
   ui.Script({Answer::kNo});
   EXPECT_FALSE(ConfirmCancel(run));
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_TRUE(ui.shown[0].text.ends_with("via \n\r\"/Zantel_Config.exe\"")) << ui.shown[0].text;
+  EXPECT_TRUE(
+      ui.shown[0].text.ends_with("via \n\r\"" + testing::AtRoot("Zantel_Config.exe") + "\""))
+      << ui.shown[0].text;
 }
 
 TEST(ConfirmCancelTest, SilentLogsTheWarningAndGivesUp) {
@@ -81,7 +84,8 @@ TEST(ConfirmCancelTest, SilentLogsTheWarningAndGivesUp) {
 }
 
 TEST(ConfirmCancelTest, AnUnwritableLogReachesTheCaller) {
-  Harness<zc::ProjectRun> h("/EXTERNAL=R7QCFG /LOGFILE=/no/such/folder/log.txt");
+  Harness<zc::ProjectRun> h;
+  h.run.process.command_line = "/EXTERNAL=R7QCFG /LOGFILE=" + h.Path("no/such/folder/log.txt");
   h.run.IntegratedMode = true;
   std::filesystem::create_directories(h.Path("R7Qcfglog.txt"));  // the fallback is blocked too
   h.ui.Script({Answer::kYes});

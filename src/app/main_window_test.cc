@@ -106,7 +106,7 @@ TEST(MainWindowTest, CaptionNamesTheProgramFolderAndTheStartMode) {
     EXPECT_EQ(s.window.Caption(), c.caption);
   }
   platform::ScriptedUi ui;
-  ProjectRun at_root(testing::FactsFor("/Zantel_Config", "", "/tmp/sp.log"), ui);
+  ProjectRun at_root(testing::FactsFor(testing::AtRoot("Zantel_Config"), "", "/tmp/sp.log"), ui);
   EXPECT_EQ(FormCaption(at_root, false), "Erweiterte Konfiguration  - standalone");
 }
 

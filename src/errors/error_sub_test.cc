@@ -75,7 +75,8 @@ TEST(ErrorSubTest, SilentRunsLogAndResumeEvenWhenFatal) {
 }
 
 TEST(ErrorSubTest, ALogfileThatCannotBeWrittenFallsBackToTheProjectLog) {
-  Harness<zc::Run> h("/EXTERNAL=R7QCFG /LOGFILE=/no/such/folder/log.txt");
+  Harness<zc::Run> h;
+  h.run.process.command_line = "/EXTERNAL=R7QCFG /LOGFILE=" + h.Path("no/such/folder/log.txt");
   h.run.IntegratedMode = true;
   h.ui.Script({Answer::kYes});
   EXPECT_EQ(ErrorSub(h.run, 1, "S", "D", "P", false), decision::kResume);

@@ -18,21 +18,18 @@ TEST(CommandValueTest, Table) {
     std::string_view key;
     const char* value;
   } cases[] = {
+      // Letter case and "/" inside values follow the platform: see the
+      // command_line_*_test files.
       {"/EXTERNAL=R7QCFG /LOGFILE=/proj/log.txt", kKeyExternal, "R7QCFG"},
-      {"/EXTERNAL=R7QCFG /LOGFILE=/proj/log.txt", kKeyLogfile, "/proj/log.txt"},
-      {"/external=Silent", kKeyExternal, "Silent"},
       {"", kKeyExternal, ""},
       {"/EXTERNAL R7QCFG", kKeyExternal, "R7QCFG"},
       {"/EXTERNAL==R7QCFG", kKeyExternal, "=R7QCFG"},
       {"/EXTERNAL=  R7QCFG  /OTHER", kKeyExternal, "R7QCFG"},
       {"/EXTERNAL=", kKeyExternal, ""},
-      {"/LOGFILE=/var/log/Cfg.txt /EXTERNAL=R7QCFG", kKeyLogfile, "/var/log/Cfg.txt"},
-      {"/EXTERNAL=silent /LOGFILE=/var/log/cfg.txt", kKeyExternal, "silent"},
-      {"/LOGFILE=  /var/log/a b.txt", kKeyLogfile, "/var/log/a b.txt"},
       // A plain substring search: the key may sit inside a longer word.
       {"/MYEXTERNAL:R7QCFG", kKeyExternal, "R7QCFG"},
       // Broken UTF-8 before the key must not shift where its value starts.
-      {"\xC1\xB7\xC1\xB7 /LOGFILE=/p/x.txt", kKeyLogfile, "/p/x.txt"},
+      {"\xC1\xB7\xC1\xB7 /LOGFILE=X.TXT", kKeyLogfile, "X.TXT"},
   };
   for (const Case& c : cases) EXPECT_EQ(CommandValue(c.line, c.key), c.value) << c.line;
 }

@@ -1,8 +1,6 @@
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -11,81 +9,65 @@
 namespace zc::platform {
 namespace {
 
+using testing::PathOf;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-TEST(PathRulesTest, Table) {
-  struct Case {
-    const char* path;
-    const char* name;
-    const char* folder;
-    const char* parent_of_folder;
-  } cases[] = {
-      {"/plant/Bin/Zantel_Config", "Zantel_Config", "/plant/Bin", "/plant"},
-      {"/plant/Bin/Zantel_Config.exe", "Zantel_Config", "/plant/Bin", "/plant"},
-      {"/Bin/Zantel_Config", "Zantel_Config", "/Bin", ""},
-      {"/Zantel_Config", "Zantel_Config", "/", ""},
-      {"Zantel_Config", "Zantel_Config", "", ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(FileNameWithoutExtension(c.path), c.name) << c.path;
-    EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
-    EXPECT_EQ(ParentFolderByRule(FolderOf(c.path)), c.parent_of_folder) << c.path;
-  }
-}
-
-TEST(FileExistsTest, OnlyVisibleOrdinaryFilesCount) {
-  TempDir dir;
-  WriteFile(dir.path() + "/plain.ini", "x");
-  WriteFile(dir.path() + "/.hidden.ini", "x");
-  ASSERT_EQ(::symlink((dir.path() + "/plain.ini").c_str(), (dir.path() + "/link.ini").c_str()), 0);
-  ::mkdir((dir.path() + "/folder").c_str(), 0755);
-  EXPECT_TRUE(FileExists(dir.path() + "/plain.ini"));
-  EXPECT_TRUE(FileExists(dir.path() + "/link.ini"));
-  EXPECT_FALSE(FileExists(dir.path() + "/.hidden.ini"));
-  EXPECT_FALSE(FileExists(dir.path() + "/folder"));
-  EXPECT_FALSE(FileExists(dir.path() + "/missing.ini"));
-  EXPECT_FALSE(FileExists(""));
-}
+std::string In(const TempDir& dir, const char* name) { return dir.path() + Separator() + name; }
 
 TEST(FileWriteTest, ReplaceWithCopyOverwritesAndLeavesNoTemporaryFile) {
   TempDir dir;
-  WriteFile(dir.path() + "/new.mdb", "new content");
-  WriteFile(dir.path() + "/target.mdb", "old");
-  EXPECT_EQ(ReplaceFileWithCopy(dir.path() + "/new.mdb", dir.path() + "/target.mdb"), "");
-  EXPECT_EQ(ReadFile(dir.path() + "/target.mdb"), "new content");
+  WriteFile(In(dir, "new.mdb"), "new content");
+  WriteFile(In(dir, "target.mdb"), "old");
+  EXPECT_EQ(ReplaceFileWithCopy(In(dir, "new.mdb"), In(dir, "target.mdb")), "");
+  EXPECT_EQ(ReadFile(In(dir, "target.mdb")), "new content");
   int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.path())) entries += e.exists();
+  for (auto& e : std::filesystem::directory_iterator(PathOf(dir.path()))) entries += e.exists();
   EXPECT_EQ(entries, 2);
-  EXPECT_NE(ReplaceFileWithCopy(dir.path() + "/missing.mdb", dir.path() + "/target.mdb"), "");
-  EXPECT_EQ(ReadFile(dir.path() + "/target.mdb"), "new content");
+  EXPECT_NE(ReplaceFileWithCopy(In(dir, "missing.mdb"), In(dir, "target.mdb")), "");
+  EXPECT_EQ(ReadFile(In(dir, "target.mdb")), "new content");
 }
 
 TEST(FileWriteTest, TemporaryFilesOfAnInterruptedWriteAreCleanedUp) {
   TempDir dir;
-  WriteFile(dir.path() + "/.a.mdb.tmp1f2e", "left by a killed run");
-  WriteFile(dir.path() + "/.a.mdb.x", "someone else's");
-  EXPECT_EQ(WriteWholeFile(dir.path() + "/a.mdb", "new"), "");
-  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/.a.mdb.tmp1f2e"));
-  EXPECT_TRUE(std::filesystem::exists(dir.path() + "/.a.mdb.x"));
+  WriteFile(In(dir, ".a.mdb.tmp1f2e"), "left by a killed run");
+  WriteFile(In(dir, ".a.mdb.x"), "someone else's");
+  EXPECT_EQ(WriteWholeFile(In(dir, "a.mdb"), "new"), "");
+  EXPECT_FALSE(std::filesystem::exists(PathOf(In(dir, ".a.mdb.tmp1f2e"))));
+  EXPECT_TRUE(std::filesystem::exists(PathOf(In(dir, ".a.mdb.x"))));
 }
 
 TEST(FileWriteTest, WholeFileWriteHonoursReadOnlyFiles) {
   TempDir dir;
-  std::string path = dir.path() + "/a.cfg";
+  std::string path = In(dir, "a.cfg");
   WriteFile(path, "keep");
-  ::chmod(path.c_str(), 0444);
+  std::filesystem::permissions(PathOf(path), std::filesystem::perms::owner_read);
   EXPECT_NE(WriteWholeFile(path, "lost"), "");
   EXPECT_EQ(ReadFile(path), "keep");
-  ::chmod(path.c_str(), 0644);
+  std::filesystem::permissions(PathOf(path), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
   EXPECT_EQ(WriteWholeFile(path, "changed"), "");
   EXPECT_EQ(ReadFile(path), "changed");
+  EXPECT_NE(WriteWholeFile(dir.path(), "x"), "");  // a folder is no file
+}
+
+TEST(FileWriteTest, AppendCreatesThenAppends) {
+  TempDir dir;
+  std::string path = In(dir, "R7Qcfglog.txt");
+  EXPECT_EQ(AppendToFile(path, "one\r\n"), "");
+  EXPECT_EQ(AppendToFile(path, "two\r\n"), "");
+  EXPECT_EQ(ReadFile(path), "one\r\ntwo\r\n");
+  EXPECT_EQ(ReadFileStart(path, 3), "one");
+  EXPECT_EQ(ReadWholeFile(path), "one\r\ntwo\r\n");
+  EXPECT_NE(AppendToFile(In(dir, "missing") + Separator() + "log.txt", "x"), "");
+  EXPECT_EQ(ReadWholeFile(dir.path()), std::nullopt);
+  EXPECT_EQ(ReadWholeFile(In(dir, "missing.txt")), std::nullopt);
 }
 
 TEST(FileTimesTest, LastWriteTimeComesBack) {
   TempDir dir;
-  std::string path = dir.path() + "/source.mdb";
+  std::string path = In(dir, "source.mdb");
   WriteFile(path, "a");
   auto before = GetFileTimes(path);
   ASSERT_TRUE(before);
@@ -93,6 +75,7 @@ TEST(FileTimesTest, LastWriteTimeComesBack) {
   earlier.last_write -= 3600LL * 1000000000;
   ASSERT_TRUE(SetFileTimes(path, earlier));
   EXPECT_EQ(GetFileTimes(path)->last_write, earlier.last_write);
+  EXPECT_FALSE(GetFileTimes(In(dir, "missing.mdb")));
 }
 
 }  // namespace

@@ -50,13 +50,13 @@ TEST_F(ComponentFilesTest, NothingIsCached) {
 TEST(ComponentFilesRootTest, AProgramInTheRootHasTheRootAsProjectFolder) {
   testing::TempDir logs;
   platform::ScriptedUi ui;
-  zc::ProjectRun run(testing::FactsFor("/Zantel_Config", "", logs.path() + "/sp.log"), ui);
-  ASSERT_EQ(run.ProjectFolder(), "");
-  EXPECT_EQ(GetPathOCXMDB(run), "/Zantel/Zantel.mdb");
+  zc::ProjectRun run(
+      testing::FactsFor(testing::AtRoot("Zantel_Config"), "", logs.path() + "/sp.log"), ui);
+  EXPECT_EQ(GetPathOCXMDB(run), testing::AtRoot("Zantel/Zantel.mdb"));
   ui.Script({Answer::kOk});
   EXPECT_THROW(GetCFGPath(run), ProgramEnded);
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "File not found: \n\r/ZANTEL/ZANTEL.CFG");
+  EXPECT_EQ(ui.shown[0].text, "File not found: \n\r" + testing::AtRoot("ZANTEL/ZANTEL.CFG"));
 }
 
 TEST_F(ComponentFilesTest, MissingCfgIsShownOnceThenTheProgramEnds) {

@@ -38,13 +38,13 @@ TEST_F(LocationsTest, IntegratedProgramIniComesFromTheSaveAndRestoreFolder) {
     // Any other selector takes the project's own.
     EXPECT_EQ(GetProgramIniPath(h.run, 2), h.Path("parameter/Program.ini"));
   }
-  WriteConfigurationIni("[Common]\r\n");  // "/parameter/program.ini" does not exist
+  WriteConfigurationIni("[Common]\r\n");  // the root's parameter/program.ini does not exist
   EXPECT_EQ(GetProgramIniPath(h.run, 1), "");
 }
 
 TEST_F(LocationsTest, FileNameOnly) {
-  EXPECT_EQ(GetFileNameOnly(h.run, "/plant/Cfg"), "Cfg");
-  EXPECT_EQ(GetFileNameOnly(h.run, "/"), "");
+  EXPECT_EQ(GetFileNameOnly(h.run, testing::AtRoot("plant/Cfg")), "Cfg");
+  EXPECT_EQ(GetFileNameOnly(h.run, testing::AtRoot("")), "");
   EXPECT_EQ(GetFileNameOnly(h.run, "Cfg"), "Cfg");
 }
 

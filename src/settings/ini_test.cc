@@ -1,7 +1,6 @@
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -87,7 +86,7 @@ TEST_F(IniTest, SaveKeepsCommentsAndOtherSectionsByteForByte) {
 
 TEST_F(IniTest, AReadOnlyFileIsLeftAloneAndTheRefusalReported) {
   WriteFile(File(), "[Info]\r\nS_Prog=old\r\n");
-  ::chmod(File().c_str(), 0444);
+  std::filesystem::permissions(testing::PathOf(File()), std::filesystem::perms::owner_read);
   h.run.SilentMode = true;
   SaveIni(h.run, "new", "Info", "S_Prog", File());
   EXPECT_EQ(ReadFile(File()), "[Info]\r\nS_Prog=old\r\n");

@@ -168,8 +168,8 @@ TEST(LanguageFileTest, LiesBesideTheProgram) {
   Harness<zc::Run> in_folder("", "Zantel_Config", "Cfg");
   EXPECT_EQ(LanguageFilePath(in_folder.run), in_folder.Path("Cfg/Zantel_Config.ini"));
   platform::ScriptedUi ui;
-  zc::Run at_root(testing::FactsFor("/Zantel_Config", "", "/tmp/sp.log"), ui);
-  EXPECT_EQ(LanguageFilePath(at_root), "/Zantel_Config.ini");
+  zc::Run at_root(testing::FactsFor(testing::AtRoot("Zantel_Config"), "", "/tmp/sp.log"), ui);
+  EXPECT_EQ(LanguageFilePath(at_root), testing::AtRoot("Zantel_Config.ini"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "presets/db/connection.h"
 #include "presets/db/sql_names.h"
+#include "support/temp_project.h"
 
 namespace zc::testing {
 namespace {
@@ -30,8 +31,8 @@ struct Db {
 }  // namespace
 
 void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::filesystem::remove(path);
+  std::filesystem::create_directories(PathOf(path).parent_path());
+  std::filesystem::remove(PathOf(path));
   Db db(path);
   db.Exec("BEGIN");
   for (const TableSpec& table : tables) {

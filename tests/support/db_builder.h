@@ -3,11 +3,20 @@
 // see the files exactly as any SQLite tool would.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "presets/db/value.h"
+
+namespace zc::db {
+// Readable test failures: values as text with their kind.
+inline void PrintTo(const Value& value, std::ostream* out) {
+  static const char* kKinds[] = {"Null", "Boolean", "Number", "Text", "Date"};
+  *out << kKinds[static_cast<int>(value.kind())] << "(" << value.ToText() << ")";
+}
+}  // namespace zc::db
 
 namespace zc::testing {
 

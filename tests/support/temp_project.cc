@@ -1,37 +1,68 @@
 #include "support/temp_project.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace zc::testing {
 
+std::string Native(std::string_view relative) {
+  std::string native(relative);
+  for (char& c : native) {
+    if (c == '/') c = platform::Separator();
+  }
+  return native;
+}
+
+std::string AtRoot(std::string_view relative) {
+  return (platform::Separator() == '/' ? "/" : "D:\\") + Native(relative);
+}
+
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zc-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::ostringstream name;
+    name << "zc-test-" << std::hex << random();
+    std::filesystem::path candidate = base / name.str();
+    // Creating fails for a name that is taken, so every test gets its own folder.
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = Utf8Of(candidate);
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder in " + Utf8Of(base));
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
+  const std::filesystem::path root = PathOf(path_);
   // Tests make files read-only; give the owner write access back first.
-  for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+  for (auto& entry : std::filesystem::recursive_directory_iterator(root, ignored)) {
     std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
   }
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(root, ignored);
 }
 
 void WriteFile(const std::string& path, std::string_view content) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary);
+  std::filesystem::create_directories(PathOf(path).parent_path());
+  std::ofstream out(PathOf(path), std::ios::binary);
   out << content;
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   std::ostringstream content;
   content << in.rdbuf();
   return content.str();

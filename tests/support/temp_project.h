@@ -2,6 +2,7 @@
 // in a folder of its own, a scripted user interface and a run over them.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,16 @@ class TempDir {
   std::string path_;
 };
 
+// The platform's separator in place of every "/" of `relative`.
+std::string Native(std::string_view relative);
+// A path in the root of the file system: "/<relative>" on POSIX, a drive's root
+// "D:\<relative>" on Windows. For path rules only; nothing is written there.
+std::string AtRoot(std::string_view relative);
+// File-system paths from and to the program's UTF-8 texts (Windows would
+// otherwise take narrow texts in the ANSI code page).
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
+
 // Writes a file (creating its folders); `content` is stored as given.
 void WriteFile(const std::string& path, std::string_view content);
 // Reads a whole file; "" when it does not exist.
@@ -39,13 +50,13 @@ class Harness {
   explicit Harness(const std::string& command_line = "",
                    const std::string& executable = "Zantel_Config",
                    const std::string& program_folder = "Bin")
-      : run(FactsFor(dir.path() + "/" + program_folder + "/" + executable, command_line,
-                     dir.path() + "/TolvaServicePack.log"),
+      : run(FactsFor(Path(program_folder + "/" + executable), command_line,
+                     Path("TolvaServicePack.log")),
             ui) {}
 
-  // A path inside the project folder.
+  // A path inside the project folder; "/" separates folders in `relative`.
   std::string Path(std::string_view relative) const {
-    return dir.path() + "/" + std::string(relative);
+    return dir.path() + platform::Separator() + Native(relative);
   }
   std::string ServicePackLog() const { return ReadFile(run.process.service_pack_log_path); }
   std::string ErrorLog() const { return ReadFile(Path("R7Qcfglog.txt")); }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "presets/db/field_type.h"
+#include "presets/db/statement.h"
 #include "presets/db/value.h"
 
 namespace zc::db {
@@ -32,29 +33,6 @@ struct TableSchema {
   std::vector<ColumnInfo> columns;
   // Position of a column, names compared without regard to case; -1 if none.
   int Find(std::string_view column) const;
-};
-
-// A prepared statement, reset and unbound after every use.
-class Statement {
- public:
-  Statement(sqlite3* db, std::string_view sql);
-  ~Statement();
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  void Bind(int index, const Value& value);
-  void BindInteger(int index, std::int64_t value);
-  bool Step();  // true while a row is there; raises on failure
-  int ColumnCount() const { return sqlite3_column_count(stmt_); }
-  int ColumnType(int column) const { return sqlite3_column_type(stmt_, column); }
-  std::int64_t IntegerColumn(int column);
-  std::string TextColumn(int column);
-  Value ColumnAs(int column, FieldType type);
-  void Reset();
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* stmt_ = nullptr;
 };
 
 class Connection {
@@ -115,8 +93,5 @@ class Connection {
   std::uint64_t index_generation_ = 1;
   std::uint64_t write_generation_ = 1;
 };
-
-// Raises the failure that matches a SQLite result code.
-[[noreturn]] void RaiseSqlite(sqlite3* db, int code, const std::string& what);
 
 }  // namespace zc::db

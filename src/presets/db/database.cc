@@ -9,10 +9,23 @@
 namespace zc::db {
 namespace {
 
+// Paths are UTF-8 texts; Windows would read narrow ones in its ANSI code page.
+std::filesystem::path FileSystemPath(const std::string& path) {
+  return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+void RemoveFile(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove(FileSystemPath(path), ignored);
+}
+
 std::string CanonicalPath(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ignored);
-  return canonical.empty() ? path : canonical.string();
+  std::filesystem::path canonical =
+      std::filesystem::weakly_canonical(FileSystemPath(path), ignored);
+  if (canonical.empty()) return path;
+  std::u8string utf8 = canonical.u8string();
+  return std::string(utf8.begin(), utf8.end());
 }
 
 const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
@@ -146,7 +159,7 @@ void Engine::Forget(const std::string& path) {
   if (auto open = Release(path)) open->Close();
   auto scratch = scratch_.find(CanonicalPath(path));
   if (scratch == scratch_.end()) return;
-  std::remove(scratch->second.c_str());
+  RemoveFile(scratch->second);
   scratch_.erase(scratch);
 }
 
@@ -165,7 +178,7 @@ void Engine::FinishPendingWrites() {
 void Engine::DiscardPendingWrites() {
   for (auto& [path, connection] : connections_) connection->Close();  // rolls back
   connections_.clear();
-  for (auto& [path, scratch] : scratch_) std::remove(scratch.c_str());
+  for (auto& [path, scratch] : scratch_) RemoveFile(scratch);
   scratch_.clear();
 }
 

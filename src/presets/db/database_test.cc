@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "errors/failure.h"
+#include "platform/platform.h"
 #include "support/db_builder.h"
 #include "support/temp_project.h"
 
@@ -149,6 +152,40 @@ TEST_F(DatabaseTest, ReopeningAFileSharesItsUncommittedWrites) {
   EXPECT_EQ(second.OpenRecordset("A")->RecordCount(), 1);
   engine.CommitPendingWrites();
   EXPECT_EQ(QueryText(Path("r.mdb"), "SELECT count(*) FROM A"), "1");
+}
+
+TEST_F(DatabaseTest, AFolderNameOutsideAsciiIsReachedAndReopened) {
+  std::string path = Path("St\xC3\xB6rung") + platform::Separator() + "r.mdb";
+  BuildDatabase(path, {{"A", {{"x", "LONG"}}, {}}});
+  Database first = engine.OpenDatabase(path);
+  auto rs = first.OpenRecordset("A");
+  rs->AddNew();
+  rs->Fields()["x"].SetValue(I(1));
+  rs->Update();
+  first.Close();
+  // The uncommitted row shows that the second open shares the first's connection.
+  EXPECT_EQ(engine.OpenDatabase(path).OpenRecordset("A")->RecordCount(), 1);
+  engine.FinishPendingWrites();
+  EXPECT_EQ(QueryText(path, "SELECT count(*) FROM A"), "1");
+}
+
+TEST_F(DatabaseTest, AScratchCopyIsGoneWhenTheRunEndsWhateverItsFolderIsCalled) {
+  std::string folder = Path(
+      "Presse S\xC3\xBC"
+      "d");
+  std::string path = folder + platform::Separator() + "Zantel.mdb";
+  BuildDatabase(path, {{"A", {{"x", "LONG"}}, {}}});
+  engine.WorkOnCopy(path);
+  auto rs = engine.OpenDatabase(path).OpenRecordset("A");
+  rs->AddNew();
+  rs->Fields()["x"].SetValue(I(1));
+  rs->Update();
+  engine.FinishPendingWrites();
+  EXPECT_EQ(QueryText(path, "SELECT count(*) FROM A"), "0");  // the copy took the write
+  int entries = 0;
+  for (auto& e : std::filesystem::directory_iterator(testing::PathOf(folder)))
+    entries += e.exists();
+  EXPECT_EQ(entries, 1);
 }
 
 TEST_F(DatabaseTest, ACopyMadeRightAfterAWriteHoldsIt) {
