@@ -7,4 +7,6 @@ source "$ROOT/scripts/common.sh"
 "$ROOT/scripts/install-deps.sh" "${BUILD_PACKAGES[@]}"
 build_program "$ROOT/build"
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$(nproc)"
+bash "$ROOT/scripts/test-sanitizers.sh"
+bash "$ROOT/scripts/fuzz.sh" 20
 bash "$ROOT/scripts/test-windows.sh"

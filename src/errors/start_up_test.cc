@@ -28,6 +28,8 @@ TEST(CommandValueTest, Table) {
       {"/EXTERNAL=", kKeyExternal, ""},
       // A plain substring search: the key may sit inside a longer word.
       {"/MYEXTERNAL:R7QCFG", kKeyExternal, "R7QCFG"},
+      // Broken UTF-8 before the key must not shift where its value starts.
+      {"\xC1\xB7\xC1\xB7 /LOGFILE=X.TXT", kKeyLogfile, "X.TXT"},
   };
   for (const Case& c : cases) EXPECT_EQ(CommandValue(c.line, c.key), c.value) << c.line;
 }

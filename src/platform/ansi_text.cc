@@ -27,11 +27,15 @@ int AnsiByteOf(char32_t code) {
   return -1;
 }
 
-// Decodes one UTF-8 character at `pos`, advancing it; kInvalid for a broken one.
+// Decodes one UTF-8 character at `pos`, advancing it; kInvalid for a broken
+// one. An overlong form or a code past U+10FFFF is broken too: written back in
+// its shortest form it would change the text's length, and callers that
+// compare upper-cased texts rely on positions carrying over.
 char32_t NextCodePoint(std::string_view text, size_t& pos) {
+  static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
   auto byte = static_cast<unsigned char>(text[pos++]);
   if (byte < 0x80) return byte;
-  int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : -1;
+  int extra = byte >= 0xF8 ? -1 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : -1;
   if (extra < 0) return kInvalid;
   char32_t code = byte & (0x3F >> extra);
   for (int i = 0; i < extra; ++i) {
@@ -40,7 +44,7 @@ char32_t NextCodePoint(std::string_view text, size_t& pos) {
     }
     code = (code << 6) | (static_cast<unsigned char>(text[pos++]) & 0x3F);
   }
-  return code;
+  return code < kSmallest[extra] || code > 0x10FFFF ? kInvalid : code;
 }
 
 void AppendUtf8(std::string& out, char32_t code) {

@@ -31,5 +31,18 @@ TEST(AnsiTextTest, UpperCaseFollowsTheCodePage) {
   EXPECT_EQ(UpperCaseAnsi("\xE4\xFF\x9A"), "\xC4\x9F\x8A");
 }
 
+TEST(AnsiTextTest, BrokenUtf8KeepsItsBytesInCaseMapping) {
+  // Overlong forms and codes past U+10FFFF: decoded, they would be written
+  // back shorter, and positions found in an upper-cased text would shift.
+  for (const char* broken :
+       {"\xC1\xB7", "\xE0\x81\xA1", "\xF0\x80\x81\xA1", "\xF4\x90\x80\x80", "\xF8\x80\x80\x80"}) {
+    std::string text = std::string("x") + broken + "y";
+    EXPECT_EQ(UpperCase(text).size(), text.size()) << text;
+    EXPECT_EQ(LowerCase(text).size(), text.size()) << text;
+  }
+  EXPECT_EQ(UpperCase("\xC1\xB7w"), "\xC1\xB7W");
+  EXPECT_EQ(ToAnsi("\xC1\xB7"), "?");
+}
+
 }  // namespace
 }  // namespace zc::platform

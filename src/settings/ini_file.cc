@@ -88,6 +88,14 @@ std::string_view LineBreakOf(std::string_view text) {
   return "\r\n";
 }
 
+// What ends the text's last line before another is added. A final CR reads as
+// a line break already, so it only gets its LF: a whole break would leave the
+// CR inside the line and change how it reads.
+std::string_view BreakAtEnd(std::string_view text, std::string_view line_break) {
+  if (text.empty() || text.back() == '\n') return "";
+  return text.back() == '\r' ? "\n" : line_break;
+}
+
 std::string_view ValueOf(std::string_view line, const Entry& entry) {
   std::string_view value = Trim(line.substr(entry.value_offset));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -136,7 +144,7 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
   std::string out(text);
   auto span = FindSection(text, lines, section);
   if (!span) {
-    if (!out.empty() && out.back() != '\n') out += line_break;
+    out += BreakAtEnd(text, line_break);
     if (!out.empty()) out += line_break;
     return out.append("[")
         .append(section)
@@ -160,8 +168,8 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     return out.replace(value_begin, lines[i].end - value_begin, value);
   }
   const Line& after = lines[last_filled];
-  std::string added = std::string(entry) + "=" + std::string(value) + std::string(line_break);
-  if (after.next == after.end) added.insert(0, line_break);  // last line had no break
+  std::string added(BreakAtEnd(text.substr(0, after.next), line_break));
+  added.append(entry).append("=").append(value).append(line_break);
   return out.insert(after.next, added);
 }
 

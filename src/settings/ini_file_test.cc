@@ -60,6 +60,9 @@ TEST(SetIniValueTest, Table) {
       {"; only a comment\r\n", "Info", "S_Prog",
        "; only a comment\r\n\r\n[Info]\r\nS_Prog=1.0.1\r\n"},
       {"[Info]\r\nS_Prog = old ; kept? no\r\n", "Info", "S_Prog", "[Info]\r\nS_Prog = 1.0.1\r\n"},
+      // A final lone CR already ends its line: it only gets its LF.
+      {"[A]\r\nx=1\r", "A", "S_Prog", "[A]\r\nx=1\r\nS_Prog=1.0.1\r\n"},
+      {"[A]\nx=1\r", "Info", "S_Prog", "[A]\nx=1\r\n\n[Info]\nS_Prog=1.0.1\n"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SetIniValue(c.before, c.section, c.entry, "1.0.1"), c.after) << c.before;

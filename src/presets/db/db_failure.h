@@ -35,6 +35,7 @@ constexpr int kNoFieldDefined = 3264;
 constexpr int kItemNotFound = 3265;
 constexpr int kNotADatabase = 3343;
 constexpr int kNumericOverflow = 3349;
+constexpr int kTooComplex = 3360;
 constexpr int kObjectInvalid = 3420;
 constexpr int kConversion = 3421;
 constexpr int kCriteriaMismatch = 3464;

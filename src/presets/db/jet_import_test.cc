@@ -9,8 +9,16 @@ namespace {
 
 using namespace test_support;
 
+std::string WithByte(std::string bytes, std::size_t at, char value) {
+  bytes[at] = value;
+  return bytes;
+}
+
 TEST(JetImportTest, FilesThatCannotBeReadFailClearlyAndChangeNothing) {
   const std::pair<const char*, std::string> cases[] = {
+      // The definition of Table1 (page 29) names a row that holds no page map.
+      {"a table without its page map",
+       WithByte(FixtureBytes("jet3_sample.mdb"), 29 * 2048 + 0x23, '\x7F')},
       {"cut within a page", FixtureBytes("jet4_types.mdb", 124000)},
       {"cut within its catalog", FixtureBytes("jet4_types.mdb", 10 * 4096)},
       {"cut before a table's rows", FixtureBytes("jet4_types.mdb", 40 * 4096)},
@@ -59,6 +67,36 @@ TEST(JetImportTest, InPlaceKeepsTheOriginalAndNeverOverwritesACopy) {
   WriteFile(path, FixtureBytes("jet4_numeric.mdb"));
   std::filesystem::remove(path + ".jet");
   EXPECT_EQ(ImportJetInPlace(path).original_copy, path + ".jet");
+}
+
+TEST(JetImportTest, DamagedObjectPropertiesDoNotStopTheImport) {
+  // One byte in the property block of an object: the Jet library's catalog
+  // reader, which parses every object's properties, loops on it until memory
+  // runs out. No table needs those properties.
+  std::string bytes = FixtureBytes("jet3_sample.mdb");
+  bytes[93464] = '\x80';
+  TempDir dir;
+  WriteFile(dir.path() + "/in.mdb", bytes);
+  ConvertJetToSqlite(dir.path() + "/in.mdb", dir.path() + "/out.mdb");
+  EXPECT_EQ(TablesWithRowCounts(dir.path() + "/out.mdb"),
+            (Pairs{{"Table1", "2"}, {"Table2", "0"}, {"Table3", "0"}, {"Table4", "0"}}));
+}
+
+TEST(JetImportTest, AFileWithoutTablesBecomesAnEmptyDatabase) {
+  // Every copy of the catalog rows of Table1..Table4 gets the object type of
+  // a container (3), so the file lists no tables at all.
+  std::string bytes = FixtureBytes("jet3_sample.mdb");
+  for (const char* row : {"\x1D\0\0\0", "\x22\0\0\0", "\x32\0\0\0", "\x36\0\0\0"}) {
+    const std::string table_row = std::string(row, 4) + std::string("\x01\0\0\x0F\x01\0", 6);
+    for (auto at = bytes.find(table_row); at != std::string::npos; at = bytes.find(table_row, at)) {
+      bytes[at + 8] = '\x03';
+    }
+  }
+  TempDir dir;
+  WriteFile(dir.path() + "/in.mdb", bytes);
+  EXPECT_TRUE(ConvertJetToSqlite(dir.path() + "/in.mdb", dir.path() + "/out.mdb").empty());
+  EXPECT_EQ(ReadFile(dir.path() + "/out.mdb").substr(0, 16), std::string("SQLite format 3\0", 16));
+  EXPECT_TRUE(TablesWithRowCounts(dir.path() + "/out.mdb").empty());
 }
 
 TEST(JetImportTest, MissingReadOnlyAndExistingFilesAreRefused) {

@@ -5,6 +5,7 @@
 #include <mdbtools.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -60,7 +61,9 @@ using TableDef = std::unique_ptr<MdbTableDef, decltype(&mdb_free_tabledef)>;
 
 TableDef OpenTable(MdbCatalogEntry* entry) {
   TableDef table(mdb_read_table(entry), &mdb_free_tabledef);
-  if (!table || !mdb_read_columns(table.get())) {
+  // Without its map of used pages the library's row scan reads through a null pointer.
+  if (!table || table->usage_map == nullptr || table->map_sz == 0 ||
+      !mdb_read_columns(table.get())) {
     Damaged("the definition of table \"" + std::string(entry->object_name) + "\"");
   }
   return table;
@@ -73,13 +76,6 @@ void CheckRowCount(std::int64_t rows, std::int64_t recorded, const std::string& 
     Damaged("table \"" + name + "\" gave " + std::to_string(rows) + " of its " +
             std::to_string(recorded) + " rows");
   }
-}
-
-void CountRows(MdbTableDef* table, const std::string& name) {
-  mdb_rewind_table(table);
-  std::int64_t rows = 0;
-  while (mdb_fetch_row(table)) ++rows;
-  CheckRowCount(rows, table->num_rows, name);
 }
 
 // One row of a long-value (LVAL) page, copied out of the library's page buffer.
@@ -195,15 +191,20 @@ struct Reader::State {
   MdbHandle* mdb = nullptr;
   bool jet4 = false;
   std::vector<Table> tables;
-  std::vector<MdbCatalogEntry*> entries;  // one per table, owned by the handle
+  std::vector<std::unique_ptr<MdbCatalogEntry>> entries;  // one per table
 
   ~State() {
     if (mdb != nullptr) mdb_close(mdb);
   }
   void Open(const std::string& path);
+  void ReadCatalog();
   void ListTables();
+  std::vector<Field> FieldsOf(MdbTableDef* table) const;
+  std::vector<MdbField> Cells(MdbTableDef* table);
   std::vector<Value> Row(MdbTableDef* table, const std::vector<Field>& fields);
   Value CellValue(const MdbField& cell, const Field& field);
+
+  std::vector<std::unique_ptr<MdbCatalogEntry>> catalog;  // the file's objects, in stored order
 };
 
 void Reader::State::Open(const std::string& path) {
@@ -224,33 +225,75 @@ void Reader::State::Open(const std::string& path) {
   if (mdb == nullptr) Damaged("the Jet library cannot open it");
 }
 
-void Reader::State::ListTables() {
-  if (mdb_read_catalog(mdb, MDB_ANY) == nullptr) Damaged("its list of tables");
-  bool catalog_checked = false;
-  for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (entry->object_type != MDB_TABLE) continue;
-    // A catalog cut short would silently leave tables out.
-    if (entry->table_pg == kCatalogPage) {
-      CountRows(OpenTable(entry).get(), entry->object_name);
-      catalog_checked = true;
+// The file's objects, read from its catalog table like any other table. The
+// library's own catalog reader also parses every object's properties, which
+// no table needs: damaged properties make that parse loop without end or
+// run out of memory.
+void Reader::State::ReadCatalog() {
+  MdbCatalogEntry self{};
+  self.mdb = mdb;
+  self.object_type = MDB_TABLE;
+  self.table_pg = kCatalogPage;
+  std::strcpy(self.object_name, "MSysObjects");
+  TableDef definition = OpenTable(&self);
+  const std::vector<Field> fields = FieldsOf(definition.get());
+  auto position = [&](const char* name) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (fields[i].name == name) return i;
     }
-    if (!mdb_is_user_table(entry)) continue;
-    TableDef definition = OpenTable(entry);
-    Table table{entry->object_name, {}, definition->num_rows};
-    for (unsigned c = 0; c < definition->num_cols; ++c) {
-      table.fields.push_back(
-          FieldOf(*static_cast<MdbColumn*>(g_ptr_array_index(definition->columns, c)), jet4));
-    }
-    tables.push_back(std::move(table));
-    entries.push_back(entry);
+    Damaged("its list of tables");
+  };
+  const std::size_t id = position("Id"), name = position("Name"), type = position("Type"),
+                    flags = position("Flags");
+  mdb_rewind_table(definition.get());
+  std::int64_t rows = 0;
+  for (; mdb_fetch_row(definition.get()); ++rows) {
+    std::vector<MdbField> cells = Cells(definition.get());
+    auto entry = std::make_unique<MdbCatalogEntry>();
+    entry->mdb = mdb;
+    const Value object_name = CellValue(cells[name], fields[name]);
+    const auto* text = std::get_if<std::string>(&object_name);
+    if (text == nullptr || text->size() > MDB_MAX_OBJ_NAME) continue;
+    std::strcpy(entry->object_name, text->c_str());
+    auto number = [&](std::size_t at) {
+      const Value value = CellValue(cells[at], fields[at]);
+      const auto* integer = std::get_if<std::int64_t>(&value);
+      return integer == nullptr ? -1 : *integer;
+    };
+    entry->object_type = static_cast<int>(number(type));
+    entry->table_pg = static_cast<unsigned long>(number(id) & 0x00FFFFFF);
+    entry->flags = static_cast<int>(number(flags));
+    catalog.push_back(std::move(entry));
   }
-  if (!catalog_checked) Damaged("its list of tables");
+  // A catalog cut short would silently leave tables out.
+  CheckRowCount(rows, definition->num_rows, self.object_name);
+}
+
+void Reader::State::ListTables() {
+  ReadCatalog();
+  bool catalog_listed = false;
+  for (std::unique_ptr<MdbCatalogEntry>& entry : catalog) {
+    if (entry->object_type != MDB_TABLE) continue;
+    catalog_listed |= entry->table_pg == kCatalogPage;
+    if (!mdb_is_user_table(entry.get())) continue;
+    TableDef definition = OpenTable(entry.get());
+    tables.push_back({entry->object_name, FieldsOf(definition.get()), definition->num_rows});
+    entries.push_back(std::move(entry));
+  }
+  if (!catalog_listed) Damaged("its list of tables");
+}
+
+std::vector<Field> Reader::State::FieldsOf(MdbTableDef* table) const {
+  std::vector<Field> fields;
+  for (unsigned c = 0; c < table->num_cols; ++c) {
+    fields.push_back(FieldOf(*static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c)), jet4));
+  }
+  return fields;
 }
 
 // Cracks the row just fetched again to reach its null bitmap, which the
 // library's bound values do not show.
-std::vector<Value> Reader::State::Row(MdbTableDef* table, const std::vector<Field>& fields) {
+std::vector<MdbField> Reader::State::Cells(MdbTableDef* table) {
   int start = 0;
   size_t length = 0;
   std::vector<MdbField> cells(table->num_cols);
@@ -258,6 +301,11 @@ std::vector<Value> Reader::State::Row(MdbTableDef* table, const std::vector<Fiel
       mdb_crack_row(table, start & kOffsetMask, length, cells.data()) < 0) {
     Damaged("a row of table \"" + std::string(table->name) + "\"");
   }
+  return cells;
+}
+
+std::vector<Value> Reader::State::Row(MdbTableDef* table, const std::vector<Field>& fields) {
+  std::vector<MdbField> cells = Cells(table);
   std::vector<Value> values;
   values.reserve(fields.size());
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -295,7 +343,7 @@ const std::vector<Table>& Reader::tables() const { return state_->tables; }
 
 void Reader::ReadRows(std::size_t index, const RowHandler& on_row) {
   const Table& table = state_->tables.at(index);
-  TableDef definition = OpenTable(state_->entries.at(index));
+  TableDef definition = OpenTable(state_->entries.at(index).get());
   mdb_rewind_table(definition.get());
   std::int64_t rows = 0;
   while (mdb_fetch_row(definition.get())) {

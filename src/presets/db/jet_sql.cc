@@ -1,5 +1,6 @@
 #include "presets/db/jet_sql.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -19,6 +20,31 @@ struct Token {
 bool IsNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
          (static_cast<unsigned char>(c) & 0x80) != 0;
+}
+
+// The number that starts at `pos`, as strtod reads it, however long it is.
+// Only characters a number can hold are copied for strtod to look at.
+std::string_view NumberAt(std::string_view text, size_t pos) {
+  size_t extent =
+      std::min(text.find_first_not_of("0123456789.+-eEpPxXaAbBcCdDfF", pos), text.size());
+  std::string candidate(text.substr(pos, extent - pos));
+  char* end = nullptr;
+  std::strtod(candidate.c_str(), &end);
+  return text.substr(pos, static_cast<size_t>(end - candidate.c_str()));
+}
+
+// The bytes a shape key puts where literals stood. The same bytes in the text
+// itself are escaped, so that a text never shares the shape, and so the
+// cached plan, of a query whose literals stand there.
+constexpr char kTextMarker = '\x01';
+constexpr char kNumberMarker = '\x02';
+constexpr char kEscapeMarker = '\x03';
+
+void AppendToKey(std::string& key, std::string_view piece) {
+  for (char c : piece) {
+    if (c == kTextMarker || c == kNumberMarker || c == kEscapeMarker) key += kEscapeMarker;
+    key += c;
+  }
 }
 
 class Lexer {
@@ -82,13 +108,9 @@ class Lexer {
   }
 
   Token NumberToken() {
-    const char* start = text_.data() + pos_;
-    std::string tail(text_.substr(pos_));
-    char* end = nullptr;
-    std::strtod(tail.c_str(), &end);
-    size_t length = static_cast<size_t>(end - tail.c_str());
-    pos_ += length;
-    return {Token::Kind::kNumber, std::string(start, length), ""};
+    std::string_view number = NumberAt(text_, pos_);
+    pos_ += number.size();
+    return {Token::Kind::kNumber, std::string(number), ""};
   }
 
  public:
@@ -181,6 +203,7 @@ class Parser {
 
   std::unique_ptr<QueryExpr> Node(QueryExpr::Kind kind, std::unique_ptr<QueryExpr> left,
                                   std::unique_ptr<QueryExpr> right) {
+    if (++nodes_ > kMaxNodes) TooComplex();
     auto node = std::make_unique<QueryExpr>();
     node->kind = kind;
     node->left = std::move(left);
@@ -206,8 +229,11 @@ class Parser {
   }
 
   std::unique_ptr<QueryExpr> Not() {
-    if (AcceptWord("NOT")) return Node(QueryExpr::Kind::kNot, Not(), nullptr);
-    return Comparison();
+    if (!AcceptWord("NOT")) return Comparison();
+    Deeper();
+    auto node = Node(QueryExpr::Kind::kNot, Not(), nullptr);
+    --depth_;
+    return node;
   }
 
   std::unique_ptr<QueryExpr> Comparison() {
@@ -223,8 +249,10 @@ class Parser {
 
   std::unique_ptr<QueryExpr> Primary() {
     if (AcceptSymbol("(")) {
+      Deeper();
       auto inner = Or();
       if (!AcceptSymbol(")")) Lexer::SyntaxError(text_);
+      --depth_;
       return inner;
     }
     auto node = std::make_unique<QueryExpr>();
@@ -267,6 +295,20 @@ class Parser {
   Lexer lexer_;
   Token token_{Token::Kind::kEnd, "", ""};
   int literals_ = 0;
+
+  // Parsing, planning and freeing a condition recurse once per level of it.
+  // The program's queries nest three levels deep; a text far past these
+  // limits fails instead of running the stack out.
+  static constexpr int kMaxDepth = 200;
+  static constexpr int kMaxNodes = 1000;
+  int depth_ = 0, nodes_ = 0;
+
+  void Deeper() {
+    if (++depth_ > kMaxDepth) TooComplex();
+  }
+  [[noreturn]] static void TooComplex() {
+    Fail(code::kTooComplex, "Query is too complex.", source::kDatabase);
+  }
 };
 
 }  // namespace
@@ -281,7 +323,9 @@ bool IsQueryText(std::string_view text) {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// The blanks the lexer skips (std::isspace): a "-" before a number must be
+// seen through the same blanks in both.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // A quoted literal starting at `pos`; moves `pos` past it.
 std::string QuotedText(std::string_view text, size_t& pos) {
@@ -310,23 +354,18 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
     char c = text[pos];
     if (c == '"' || c == '\'') {
       shape.literals.push_back(Value::Text(QuotedText(text, pos)));
-      shape.key += '\x01';
-      previous = '\x01';
+      shape.key += kTextMarker;
+      previous = kTextMarker;
     } else if (IsDigit(c) && !IsNameChar(previous)) {
-      size_t length = 0;
-      const char* start = text.data() + pos;
-      std::string tail(text.substr(pos, 40));
-      char* end = nullptr;
-      std::strtod(tail.c_str(), &end);
-      length = static_cast<size_t>(end - tail.c_str());
-      shape.literals.push_back(Parser::NumberLiteral(std::string(start, length), previous == '-'));
-      shape.key += '\x02';
-      pos += length;
-      previous = '\x02';
+      std::string_view number = NumberAt(text, pos);
+      shape.literals.push_back(Parser::NumberLiteral(std::string(number), previous == '-'));
+      shape.key += kNumberMarker;
+      pos += number.size();
+      previous = kNumberMarker;
     } else if (c == '[') {
       size_t close = text.find(']', pos);
       size_t stop = close == std::string_view::npos ? text.size() : close + 1;
-      shape.key.append(text.substr(pos, stop - pos));
+      AppendToKey(shape.key, text.substr(pos, stop - pos));
       pos = stop;
       previous = ']';
     } else {
@@ -336,7 +375,7 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
         if (d == '"' || d == '\'' || d == '[' || (IsDigit(d) && !IsNameChar(previous))) break;
         if (!IsBlank(d)) previous = d;
       }
-      shape.key.append(text.substr(pos, stop - pos));
+      AppendToKey(shape.key, text.substr(pos, stop - pos));
       pos = stop;
     }
   }

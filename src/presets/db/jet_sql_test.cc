@@ -73,6 +73,67 @@ TEST(JetSqlTest, TextsOutsideTheSubsetAreSyntaxErrors) {
   }
 }
 
+void CollectLiterals(const QueryExpr* e, std::vector<Value>& literals) {
+  if (e == nullptr) return;
+  if (e->kind == QueryExpr::Kind::kLiteral) {
+    if (literals.size() <= static_cast<size_t>(e->ordinal)) literals.resize(e->ordinal + 1);
+    literals[e->ordinal] = e->literal;
+  }
+  CollectLiterals(e->left.get(), literals);
+  CollectLiterals(e->right.get(), literals);
+}
+
+// A plan cached for one query serves others of its shape, binding their
+// literals by the parser's ordinals: both must see the same literals.
+TEST(JetSqlTest, ShapesHoldTheParsersLiterals) {
+  for (const std::string& sql : {
+           "SELECT * FROM P WHERE n = " + std::string(45, '7') + " AND s = 'x'",
+           std::string("SELECT * FROM P WHERE n = -2.5E+3 AND s = \"a\"\"b\" OR [n 1] = 0.125"),
+           std::string("SELECT * FROM P WHERE n = -\v\f5 OR n = 1"),  // blanks the lexer skips
+       }) {
+    std::vector<Value> parsed;
+    CollectLiterals(ParseJetQuery(sql).where.get(), parsed);
+    EXPECT_EQ(ShapeOfJetQuery(sql).literals, parsed) << sql;
+  }
+}
+
+TEST(JetSqlTest, MarkerBytesInATextNeverShareTheShapeOfALiteral) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"SELECT * FROM P WHERE s = \x01", "SELECT * FROM P WHERE s = 'x'"},
+      {"SELECT * FROM P WHERE n = \x02", "SELECT * FROM P WHERE n = 2"},
+      // The escape byte itself, before a marker and before a number.
+      {"SELECT * FROM P WHERE n = \x03\x02",
+       "SELECT * FROM P WHERE n = \x03"
+       "2"},
+  };
+  for (const auto& [raw, literal] : cases) {
+    EXPECT_NE(ShapeOfJetQuery(raw).key, ShapeOfJetQuery(literal).key) << raw;
+  }
+}
+
+std::string Repeated(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST(JetSqlTest, ConditionsFarDeeperThanAnyQueryOfTheProgramFail) {
+  const std::string where = "SELECT * FROM P WHERE ";
+  const int n = 100000;
+  for (const std::string& sql :
+       {where + Repeated("(", n) + "a=1" + Repeated(")", n), where + Repeated("NOT ", n) + "a=1",
+        where + "a=1" + Repeated(" AND a=1", n)}) {
+    try {
+      ParseJetQuery(sql);
+      ADD_FAILURE() << "accepted: " << sql.substr(0, 60);
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.number, 3360) << sql.substr(0, 60);
+    }
+  }
+  // Deep enough for anything the program builds.
+  EXPECT_NO_THROW(ParseJetQuery(where + Repeated("(", 50) + "a=1" + Repeated(")", 50)));
+}
+
 TEST(JetSqlTest, TellsQueriesFromTableNames) {
   EXPECT_TRUE(IsQueryText("  select * from t"));
   EXPECT_FALSE(IsQueryText("PRESET_DEFS"));

@@ -116,8 +116,9 @@ std::string QuotedName(const std::string& name) {
 std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
                                       const std::string& shown_path) {
   Target target(file, shown_path);
-  // The file is thrown away unless complete, and flushed by the caller.
-  target.Execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
+  // The file is thrown away unless complete, and flushed by the caller. The
+  // header is written even when no table follows: an empty file is no database.
+  target.Execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN; PRAGMA user_version=0");
   std::vector<ImportedTable> imported;
   for (std::size_t i = 0; i < reader.tables().size(); ++i) {
     imported.push_back({reader.tables()[i].name, CopyRows(reader, i, target)});

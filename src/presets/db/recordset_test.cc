@@ -115,6 +115,9 @@ TEST_F(RecordsetTest, QueriesNamingWhatIsNotThereFail) {
   EXPECT_EQ(FailureNumber([&] { Open("SELECT * FROM P WHERE P.var_name = 5"); }), 3464);
   EXPECT_EQ(FailureNumber([&] { Open("SELECT * FROM Nowhere"); }), 3078);
   EXPECT_EQ(FailureNumber([&] { Open("SELECT * FROM P WHERE"); }), 3075);
+  // A marker byte where the cached query of that shape had its literal.
+  Open("SELECT * FROM P WHERE P.var_name = 'x'");
+  EXPECT_EQ(FailureNumber([&] { Open("SELECT * FROM P WHERE P.var_name = \x01"); }), 3075);
 }
 
 TEST_F(RecordsetTest, EditingThroughAQueryChangesOnlyTheEditedFields) {
