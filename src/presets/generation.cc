@@ -54,11 +54,10 @@ bool IsIncluded(PresetRun& run, const std::string& valid_machines, int m) {
 int PartOf(db::Recordset& target) {
   db::Value part = target.Fields()[tables::kPart].GetValue();
   if (part.IsNull()) failures::InvalidUseOfNull();
-  if (part.IsText() && part.AsText().find_first_not_of(" 0123456789.-+") != std::string::npos) {
-    failures::TypeMismatch();
-  }
-  double number = part.IsText() ? std::atof(part.AsText().c_str()) : part.AsNumber();
-  double whole = std::nearbyint(number);
+  std::optional<double> number =
+      part.IsText() ? db::NumberOfText(part.AsText()) : std::optional(part.AsNumber());
+  if (!number) failures::TypeMismatch();
+  double whole = std::nearbyint(*number);
   if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
   return static_cast<int>(whole);
 }

@@ -63,8 +63,10 @@ void ReadPattern(PresetRun& run, db::Recordset& rs) {
     db::Value pattern = rs.Fields()[tables::kPatternVarName].GetValue();
     db::Value part = rs.Fields()[tables::kPatternPart].GetValue();
     if (pattern.IsNull() || part.IsNull()) failures::InvalidUseOfNull();
-    double number = part.IsText() ? std::stod(part.AsText()) : part.AsNumber();
-    int whole = static_cast<int>(std::nearbyint(number));
+    std::optional<double> number =
+        part.IsText() ? db::NumberOfText(part.AsText()) : std::optional(part.AsNumber());
+    if (!number) failures::TypeMismatch();
+    int whole = static_cast<int>(std::nearbyint(*number));
     if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
     run.VarNamePatterns[s][whole] = pattern.ToText();
   }

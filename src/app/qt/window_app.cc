@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <clocale>
 #include <string>
 
 #include "app/qt/main_window_view.h"
@@ -14,6 +15,9 @@ int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB) {
   char* qt_argv[] = {program.data(), nullptr};
   int qt_argc = 1;
   QApplication application(qt_argc, qt_argv);
+  // Qt takes the desktop's locale for the C library too; numbers in queries
+  // and fields keep their "." all the same.
+  std::setlocale(LC_NUMERIC, "C");
   // Fusion paints buttons in their palette colour, which the help mode needs.
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QtUi ui;

@@ -51,12 +51,9 @@ FieldType ByAffinity(const std::string& upper) {
 
 double NumberOf(const Value& value) {
   if (!value.IsText()) return value.AsNumber();
-  const std::string& text = value.AsText();
-  char* end = nullptr;
-  double number = std::strtod(text.c_str(), &end);
-  while (end != nullptr && *end == ' ') ++end;
-  if (text.empty() || end == text.c_str() || *end != '\0') ConversionError();
-  return number;
+  std::optional<double> number = NumberOfText(value.AsText());
+  if (!number) ConversionError();
+  return *number;
 }
 
 Value WholeNumber(double number, double low, double high) {

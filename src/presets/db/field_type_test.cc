@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "errors/failure.h"
 
 namespace zc::db {
@@ -98,6 +100,33 @@ TEST(FieldTypeTest, ImpossibleValuesFailLikeTheEngine) {
     }
   }
   EXPECT_EQ(ConvertForField(Value::Text("äöü"), {type::kText, 3}), Value::Text("äöü"));
+}
+
+TEST(ValueTest, NumbersAsTextIgnoreTheLocale) {
+  // A German desktop writes 2,5; the program's numbers keep their ".".
+  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+  std::string restore = previous ? previous : "C";
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+  EXPECT_EQ(NumberToText(2.5), "2.5");
+  EXPECT_EQ(NumberOfText(" 2.5 "), 2.5);
+  EXPECT_EQ(NumberOfText("2,5"), std::nullopt);
+  std::setlocale(LC_NUMERIC, restore.c_str());
+}
+
+TEST(ValueTest, TextsThatAreNumbers) {
+  struct Case {
+    const char* text;
+    std::optional<double> number;
+  } cases[] = {{"5", 5},
+               {" 1.5 ", 1.5},
+               {"+3", 3},
+               {"-0.25", -0.25},
+               {"1e3", 1000},
+               {"", std::nullopt},
+               {"1,5", std::nullopt},
+               {"abc", std::nullopt},
+               {"5x", std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(NumberOfText(c.text), c.number) << c.text;
 }
 
 TEST(ValueTest, NumbersAsText) {

@@ -22,15 +22,10 @@ bool IsNameChar(char c) {
          (static_cast<unsigned char>(c) & 0x80) != 0;
 }
 
-// The number that starts at `pos`, as strtod reads it, however long it is.
-// Only characters a number can hold are copied for strtod to look at.
+// The number that starts at `pos` (digits, fraction, exponent), however long it is.
 std::string_view NumberAt(std::string_view text, size_t pos) {
-  size_t extent =
-      std::min(text.find_first_not_of("0123456789.+-eEpPxXaAbBcCdDfF", pos), text.size());
-  std::string candidate(text.substr(pos, extent - pos));
-  char* end = nullptr;
-  std::strtod(candidate.c_str(), &end);
-  return text.substr(pos, static_cast<size_t>(end - candidate.c_str()));
+  auto number = NumberAtStart(text.substr(pos));
+  return text.substr(pos, number ? number->second : 1);
 }
 
 // The bytes a shape key puts where literals stood. The same bytes in the text
@@ -287,7 +282,7 @@ class Parser {
       std::int64_t n = std::strtoll(text.c_str(), nullptr, 10);
       return Value::Integer(negative ? -n : n);
     }
-    double d = std::strtod(text.c_str(), nullptr);
+    double d = NumberAtStart(text).value_or(std::make_pair(0.0, size_t{0})).first;
     return Value::Number(negative ? -d : d);
   }
 

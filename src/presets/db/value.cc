@@ -1,5 +1,6 @@
 #include "presets/db/value.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -69,16 +70,30 @@ std::string NumberToText(double number) {
     return std::to_string(static_cast<std::int64_t>(number));
   }
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15G", number);
-  std::string text = buffer;
-  // Trailing zeros of the mantissa go, as in "1.5E+20" rather than "1.50000000000000E+20".
-  auto exponent = text.find('E');
-  std::string mantissa = text.substr(0, exponent);
-  if (mantissa.find('.') != std::string::npos) {
-    while (mantissa.back() == '0') mantissa.pop_back();
-    if (mantissa.back() == '.') mantissa.pop_back();
-  }
-  return exponent == std::string::npos ? mantissa : mantissa + text.substr(exponent);
+  auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
+  std::string text(buffer, written.ptr);
+  for (char& c : text) c = c == 'e' ? 'E' : c;  // "1.5E+20", as the program has always shown it
+  return text;
+}
+
+std::optional<std::pair<double, size_t>> NumberAtStart(std::string_view text) {
+  size_t skipped = !text.empty() && text[0] == '+' ? 1 : 0;  // from_chars takes "-" only
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data() + skipped, text.data() + text.size(), value,
+                                      std::chars_format::general);
+  if (error != std::errc()) return std::nullopt;  // no number, or none a double holds
+  return std::make_pair(value, static_cast<size_t>(end - text.data()));
+}
+
+std::optional<double> NumberOfText(std::string_view text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  size_t last = text.find_last_not_of(' ');
+  std::string_view number = text.substr(first, last - first + 1);
+  auto parsed = NumberAtStart(number);
+  if (!parsed || parsed->second != number.size()) return std::nullopt;
+  return parsed->first;
 }
 
 }  // namespace zc::db

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <variant>
 
 namespace zc::db {
@@ -47,6 +50,15 @@ class Value {
 };
 
 // A number as text the way the program shows numbers: "5", "1.5", "1E+20".
+// Numbers are written and read with "." whatever the locale says: a
+// German desktop must not turn 2.5 into "2,5" in a query or a field.
 std::string NumberToText(double number);
+
+// The number written at the start of `text` (digits, an optional fraction and
+// exponent, a sign before it), and how many characters it takes; nullopt
+// when no number starts there.
+std::optional<std::pair<double, size_t>> NumberAtStart(std::string_view text);
+// A whole text as a number, blanks around it allowed; nullopt otherwise.
+std::optional<double> NumberOfText(std::string_view text);
 
 }  // namespace zc::db
