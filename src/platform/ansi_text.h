@@ -7,6 +7,8 @@
 
 namespace zc::platform {
 
+// Appends one character, given by its code point, as UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
 // UTF-8 to Windows-1252; a character without a Windows-1252 form becomes "?".
 std::string ToAnsi(std::string_view utf8);
 // Windows-1252 to UTF-8; every byte has a character.
