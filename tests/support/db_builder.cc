@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "errors/failure.h"
 #include "presets/db/connection.h"
 #include "presets/db/sql_names.h"
 #include "support/temp_project.h"
@@ -29,6 +30,15 @@ struct Db {
 };
 
 }  // namespace
+
+int FailureNumber(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Failure& failure) {
+    return failure.number;
+  }
+  return 0;
+}
 
 void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables) {
   std::filesystem::create_directories(PathOf(path).parent_path());

@@ -3,6 +3,7 @@
 // see the files exactly as any SQLite tool would.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -33,6 +34,9 @@ inline db::Value I(std::int64_t n) { return db::Value::Integer(n); }
 inline db::Value D(double n) { return db::Value::Number(n); }
 inline db::Value B(bool b) { return db::Value::Boolean(b); }
 inline db::Value Null() { return db::Value(); }
+
+// The number of the failure an action raises; 0 when it raises none.
+int FailureNumber(const std::function<void()>& action);
 
 // Creates (or replaces) a database file holding exactly these tables.
 void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables);

@@ -14,20 +14,12 @@ namespace {
 
 using testing::BuildDatabase;
 using testing::ColumnsOf;
+using testing::FailureNumber;
 using testing::I;
 using testing::QueryText;
 using testing::ReadTable;
 using testing::T;
 using testing::TempDir;
-
-int FailureNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.number;
-  }
-  return 0;
-}
 
 class DatabaseTest : public ::testing::Test {
  protected:

@@ -10,20 +10,12 @@
 namespace zc::db {
 namespace {
 
+using testing::FailureNumber;
 using testing::I;
 using testing::Null;
 using testing::ReadTable;
 using testing::Row;
 using testing::T;
-
-int FailureNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.number;
-  }
-  return 0;
-}
 
 class RecordsetTest : public ::testing::Test {
  protected:
