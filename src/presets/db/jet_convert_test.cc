@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "presets/db/jet_import.h"
-#include "presets/db/jet_reader.h"
+#include "jet/reader.h"
 #include "presets/db/jet_test_support.h"
 
 namespace zc::jet {

@@ -12,7 +12,8 @@
 #include <stdexcept>
 
 #include "errors/failure.h"
-#include "presets/db/jet_reader.h"
+#include "jet/format.h"
+#include "jet/reader.h"
 #include "presets/db/jet_to_sqlite.h"
 
 namespace zc::jet {

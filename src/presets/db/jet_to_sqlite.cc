@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "errors/failure.h"
@@ -106,6 +108,21 @@ std::int64_t CopyRows(Reader& reader, std::size_t index, Target& target) {
 }
 
 }  // namespace
+
+std::string DeclaredType(const Field& field) {
+  // In the order of FieldType.
+  static constexpr const char* kNames[] = {
+      "BIT",      "BYTE", "SHORT",      "LONG",       "COUNTER",  "CURRENCY", "SINGLE", "DOUBLE",
+      "DATETIME", "TEXT", "LONGBINARY", "LONGBINARY", "LONGTEXT", "GUID",     "DECIMAL"};
+  static_assert(std::size(kNames) == static_cast<std::size_t>(FieldType::kDecimal) + 1);
+  if (field.type == FieldType::kText) {
+    return "TEXT(" + std::to_string(std::clamp(field.size, 1, 255)) + ")";
+  }
+  if (field.type == FieldType::kDecimal) {
+    return "DECIMAL(" + std::to_string(field.precision) + "," + std::to_string(field.scale) + ")";
+  }
+  return kNames[static_cast<std::size_t>(field.type)];
+}
 
 std::string QuotedName(const std::string& name) {
   std::string quoted = "\"";

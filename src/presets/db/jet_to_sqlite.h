@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "presets/db/jet_import.h"
-#include "presets/db/jet_reader.h"
+#include "jet/reader.h"
 
 namespace zc::jet {
 
@@ -15,6 +15,10 @@ namespace zc::jet {
 // as zc::Failure 75 naming `shown_path`.
 std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
                                       const std::string& shown_path);
+
+// The column type our SQLite files declare for a field: "TEXT(50)", "LONG",
+// "COUNTER", "DECIMAL(18,4)", ...
+std::string DeclaredType(const Field& field);
 
 // "Muffin/Bread" -> "\"Muffin/Bread\"", with inner quotes doubled.
 std::string QuotedName(const std::string& name);

@@ -1,4 +1,5 @@
-#include "presets/db/jet_values.h"
+#include "jet/values.h"
+#include "jet/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,22 +1,18 @@
-// Turns the raw bytes of Access (Jet 3 / Jet 4) field values into the forms
-// our SQLite databases keep: numbers, ISO date text, GUID text and UTF-8.
-// Everything here works on bytes alone, so it needs no Jet library.
+// The stored bytes of Access (Jet 3 / Jet 4) field values and the forms our
+// SQLite databases keep: numbers, ISO date text and GUID text, both ways.
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <variant>
-#include <vector>
+
+#include "jet/bytes.h"
 
 namespace zc::jet {
-
-using Bytes = std::span<const std::uint8_t>;
 
 // A field value as it is stored: Null, an integer (Boolean 0 / -1, Byte,
 // Integer, Long, AutoNumber), a real (Currency, Single, Double, Decimal), text
 // (Text, Memo, Date, GUID) or binary data (OLE object, Binary).
-using Blob = std::vector<std::uint8_t>;
 using Value = std::variant<std::monostate, std::int64_t, double, std::string, Blob>;
 
 std::int64_t ReadInt16(Bytes bytes);
@@ -38,8 +34,15 @@ std::string ReadGuid(Bytes bytes);
 // outside 0100-01-01 .. 9999-12-31 23:59:59.
 std::string DateText(double days);
 
-// Stored text as UTF-8: Jet 4 keeps UTF-16LE, optionally in its compressed
-// form (a leading FF FE); Jet 3 keeps Windows-1252.
-std::string DecodeText(Bytes bytes, bool jet4);
+// The other way round, for writing. Each throws std::invalid_argument for a
+// value its field cannot hold.
+// Ten-thousandths, rounded half away from zero.
+Blob CurrencyBytes(double value);
+// A sign byte and the magnitude scaled by 10^scale, at most `precision` digits.
+Blob DecimalBytes(double value, int precision, int scale);
+// "YYYY-MM-DD HH:MM:SS" (the time may be left out) as a Jet day count.
+double DateDays(const std::string& text);
+// "{6B29FC40-CA47-1067-B31D-00DD010662DA}", braces optional.
+Blob GuidBytes(const std::string& text);
 
 }  // namespace zc::jet

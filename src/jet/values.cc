@@ -1,4 +1,4 @@
-#include "presets/db/jet_values.h"
+#include "jet/values.h"
 
 #include <bit>
 #include <charconv>
@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "platform/ansi_text.h"
 
 namespace zc::jet {
 namespace {
@@ -55,50 +54,6 @@ void CivilFromDays(std::int64_t days, std::int64_t& year, int& month, int& day) 
   day = static_cast<int>(day_of_year - (153 * month_index + 2) / 5 + 1);
   month = static_cast<int>(month_index < 10 ? month_index + 3 : month_index - 9);
   year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
-}
-
-std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
-  std::string out;
-  out.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    std::uint32_t unit = units[i];
-    bool high = unit >= 0xD800 && unit <= 0xDBFF;
-    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-      platform::AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      platform::AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
-    }
-  }
-  return out;
-}
-
-// Jet 4 text: UTF-16LE, or after FF FE runs that a 00 byte toggles between
-// one byte per character (the low byte) and two.
-std::vector<std::uint16_t> Utf16Units(Bytes bytes) {
-  std::vector<std::uint16_t> units;
-  units.reserve(bytes.size());
-  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    bool compressed = true;
-    for (std::size_t i = 2; i < bytes.size();) {
-      if (bytes[i] == 0) {
-        compressed = !compressed;
-        ++i;
-      } else if (compressed) {
-        units.push_back(bytes[i++]);
-      } else if (i + 1 < bytes.size()) {
-        units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
-        i += 2;
-      } else {
-        break;
-      }
-    }
-    return units;
-  }
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
-  }
-  return units;
 }
 
 }  // namespace
@@ -169,14 +124,6 @@ std::string DateText(double days) {
                 day_of_month, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                 static_cast<int>(seconds % 60));
   return text;
-}
-
-std::string DecodeText(Bytes bytes, bool jet4) {
-  if (!jet4) {
-    return platform::FromAnsi(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  }
-  return Utf16ToUtf8(Utf16Units(bytes));
 }
 
 }  // namespace zc::jet

@@ -1,0 +1,101 @@
+#include "jet/allocator.h"
+
+#include <algorithm>
+
+namespace zc::jet {
+namespace {
+
+constexpr RowId kFreePageMap{1, 0};
+
+void SetBit(Blob& bytes, std::size_t at, std::size_t bit, bool on) {
+  const auto mask = static_cast<std::uint8_t>(1 << (bit % 8));
+  if (on) {
+    bytes[at + bit / 8] |= mask;
+  } else {
+    bytes[at + bit / 8] &= static_cast<std::uint8_t>(~mask);
+  }
+}
+
+}  // namespace
+
+PageAllocator::PageAllocator(PageFile& file)
+    : file_(file), map_(ReadUsageMap(file, kFreePageMap)), end_(file.page_count()) {
+  for (std::uint32_t page : map_.pages) {
+    // Pages 0 to 2 hold the header, this map and the catalog: never free.
+    if (page > 2 && page < end_) free_.insert(page);
+  }
+}
+
+std::uint32_t PageAllocator::Allocate() {
+  if (!free_.empty()) {
+    const std::uint32_t page = *free_.begin();
+    free_.erase(free_.begin());
+    return page;
+  }
+  return end_++;
+}
+
+void PageAllocator::Release(std::uint32_t page) {
+  if (page <= 2 || page >= end_ || !free_.insert(page).second) return;
+  // A freed page must not pass for what it was, as Access leaves it too.
+  if (page < file_.page_count()) {
+    Blob bytes = file_.Read(page);
+    std::fill(bytes.begin(), bytes.begin() + 4, 0);
+    file_.Write(page, bytes);
+  }
+}
+
+std::uint32_t PageAllocator::Save() {
+  // Free pages at the end are cut off, so that a table that shrank leaves no
+  // pages behind that the map could no longer reach.
+  while (end_ > 3 && IsFree(end_ - 1)) free_.erase(--end_);
+  if (map_.type == map_type::kInline) {
+    SaveInline();
+  } else {
+    SaveReference();
+  }
+  return end_;
+}
+
+void PageAllocator::SaveInline() {
+  const std::uint32_t reach = static_cast<std::uint32_t>(map_.bitmap_bytes * 8);
+  std::uint32_t first = map_.first_page;
+  // Pages before the window count as used: a free one left behind there is
+  // only space lost until the file is compacted.
+  if (end_ > first + reach) first = end_ - reach / 2;
+  Blob row(5 + map_.bitmap_bytes, 0);
+  row[0] = map_type::kInline;
+  Put32(row, 1, first);
+  for (std::uint32_t bit = 0; bit < reach; ++bit) {
+    const std::uint32_t page = first + bit;
+    SetBit(row, 5, bit, page >= end_ || IsFree(page));
+  }
+  StoreUsageMapRow(file_, kFreePageMap, row);
+}
+
+void PageAllocator::SaveReference() {
+  const Format& f = file_.format();
+  const std::size_t per_page = f.PagesPerMapPage();
+  // Bitmap pages first: one made now takes a page the bitmaps must show used.
+  std::vector<std::uint32_t> at = map_.bitmap_pages;
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    if (at[i] == 0 && i * per_page < end_) at[i] = Allocate();
+  }
+  Blob row(1 + 4 * at.size(), 0);
+  row[0] = map_type::kReference;
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    if (at[i] == 0) continue;  // all beyond the file: free without a page
+    Blob bits(f.page_size, 0);
+    bits[0] = page_type::kUsageMap;
+    bits[1] = 0x01;
+    for (std::size_t bit = 0; bit < per_page; ++bit) {
+      const auto page = static_cast<std::uint32_t>(i * per_page + bit);
+      SetBit(bits, 4, bit, page >= end_ || IsFree(page));
+    }
+    file_.Write(at[i], bits);
+    Put32(row, 1 + 4 * i, at[i]);
+  }
+  StoreUsageMapRow(file_, kFreePageMap, row);
+}
+
+}  // namespace zc::jet

@@ -1,0 +1,38 @@
+// Hands out pages and takes them back, keeping the file's map of free pages
+// (page 1, row 0) the way Access keeps it: a set bit is a free page, and the
+// pages beyond the end of the file count as free.
+#pragma once
+
+#include <cstdint>
+#include <set>
+
+#include "jet/page_file.h"
+#include "jet/usage_map.h"
+
+namespace zc::jet {
+
+class PageAllocator {
+ public:
+  explicit PageAllocator(PageFile& file);
+
+  // A free page inside the file, lowest first, else the next page past its end.
+  std::uint32_t Allocate();
+  // The page is free from now on; its contents no longer matter.
+  void Release(std::uint32_t page);
+  // Writes the map of free pages back, moving its window along when the file
+  // has grown past it. Returns how many pages the file keeps: the caller cuts
+  // it to that length.
+  std::uint32_t Save();
+
+ private:
+  void SaveInline();
+  void SaveReference();
+  bool IsFree(std::uint32_t page) const { return free_.count(page) != 0; }
+
+  PageFile& file_;
+  UsageMap map_;
+  std::set<std::uint32_t> free_;  // below end_
+  std::uint32_t end_;             // pages handed out so far end here
+};
+
+}  // namespace zc::jet

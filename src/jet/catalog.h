@@ -1,0 +1,38 @@
+// The catalog: the system table MSysObjects, which lists every object of the
+// file with the page of its definition.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+
+namespace zc::jet {
+
+constexpr std::uint32_t kCatalogPage = 2;
+
+namespace object_type {
+constexpr std::int32_t kTable = 1;
+}
+
+struct CatalogEntry {
+  std::string name;
+  std::int32_t id = 0;  // for a table: the page of its definition
+  std::int32_t parent_id = 0;
+  std::int32_t type = 0;
+  std::int32_t flags = 0;
+  RowId row;  // where the entry is stored
+
+  std::uint32_t DefinitionPage() const { return static_cast<std::uint32_t>(id) & 0x00FFFFFF; }
+  // A local table that is not one of the system's own.
+  bool IsUserTable() const {
+    return type == object_type::kTable && (static_cast<std::uint32_t>(flags) & 0x80000002) == 0;
+  }
+};
+
+// Throws Damaged when the catalog cannot be read.
+std::vector<CatalogEntry> ReadCatalog(PageFile& file, const TableDefinition& catalog);
+
+}  // namespace zc::jet

@@ -1,0 +1,230 @@
+#include "jet/catalog_writer.h"
+
+#include <bit>
+#include <ctime>
+
+#include "jet/cell_encoder.h"
+#include "jet/data_page.h"
+#include "jet/index.h"
+#include "jet/long_value.h"
+#include "jet/rows.h"
+#include "jet/scan.h"
+#include "jet/usage_map.h"
+
+namespace zc::jet {
+namespace {
+
+constexpr std::int32_t kContainerType = 3;
+constexpr std::uint8_t kUniqueIndex = 0x01;
+
+// Now, as Access keeps times: the local date and time as a Jet day count.
+double Now() {
+  const std::time_t now = std::time(nullptr);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+  return DateDays(text);
+}
+
+std::size_t Position(const TableDefinition& table, const char* name) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    if (table.columns[i].name == name) return i;
+  }
+  Damaged("a system table without its column " + std::string(name));
+}
+
+Blob RowBytes(PageFile& file, RowId where, RowSpan* span = nullptr) {
+  const Blob page = file.Read(where.page);
+  const RowSpan found = RowAt(file.format(), page, where.row);
+  if (span) *span = found;
+  return Blob(page.begin() + static_cast<std::ptrdiff_t>(found.start),
+              page.begin() + static_cast<std::ptrdiff_t>(found.end));
+}
+
+void MarkDeleted(PageFile& file, RowId where) {
+  Blob page = file.Read(where.page);
+  const std::size_t at = file.format().data_rows_at + 2 * where.row;
+  Put16(page, at, Get16(page, at) | row_flag::kDeleted | row_flag::kOverflow);
+  file.Write(where.page, page);
+}
+
+// The map rewritten to list `pages`; bitmap pages it no longer needs are freed.
+void RewriteMap(PageFile& file, PageAllocator& pages, RowId where, const std::vector<std::uint32_t>& list) {
+  const UsageMap old = ReadUsageMap(file, where);
+  StoreUsageMapRow(file, where, EncodeUsageMap(file, list, [&] { return pages.Allocate(); }));
+  for (std::uint32_t bitmap : old.bitmap_pages) {
+    if (bitmap != 0) pages.Release(bitmap);
+  }
+}
+
+// A data page of `table` with room for `size` bytes, made when none has.
+std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefinition& table, std::size_t size) {
+  const Format& f = file.format();
+  std::vector<std::uint32_t> owned = ReadUsageMap(file, table.owned_map).pages;
+  for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+    const Blob page = file.Read(*it);
+    if (page[0] == page_type::kData && Get32(page, f.data_owner_at) == table.page() && RowFits(f, page, size)) {
+      return *it;
+    }
+  }
+  const std::uint32_t number = pages.Allocate();
+  file.Write(number, NewDataPage(f, table.page()));
+  owned.push_back(number);
+  RewriteMap(file, pages, table.owned_map, owned);
+  std::vector<std::uint32_t> with_room = ReadUsageMap(file, table.free_map).pages;
+  with_room.push_back(number);
+  RewriteMap(file, pages, table.free_map, with_room);
+  return number;
+}
+
+Blob EntryKey(const TableDefinition& table, const RealIndex& index, const std::vector<Value>& values, bool jet4) {
+  Blob key;
+  for (std::size_t k = 0; k < index.columns.size(); ++k) {
+    std::size_t at = 0;
+    while (at < table.columns.size() && table.columns[at].number != index.columns[k]) ++at;
+    if (at == table.columns.size()) Damaged("an index on a column that does not exist");
+    const Column& column = table.columns[at];
+    const bool ascending = index.orders[k] == 1;
+    Blob part;
+    if (column.type == column_type::kLong && std::holds_alternative<std::int64_t>(values[at])) {
+      part = IndexKeyLong(static_cast<std::int32_t>(std::get<std::int64_t>(values[at])), ascending);
+    } else if (column.type == column_type::kText && std::holds_alternative<std::string>(values[at])) {
+      part = IndexKeyText(std::get<std::string>(values[at]), jet4, ascending);
+    } else {
+      Unsupported("a catalog index of a kind this program cannot extend");
+    }
+    key.insert(key.end(), part.begin(), part.end());
+  }
+  return key;
+}
+
+// Adds a row to a system table, with its entries in every index of it.
+void AddSystemRow(PageFile& file, PageAllocator& pages, const TableDefinition& table, const std::vector<Value>& values) {
+  const Format& f = file.format();
+  std::vector<Blob> bytes(values.size());
+  std::vector<Cell> cells(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const Column& column = table.columns[i];
+    if (column.type == column_type::kBoolean) {
+      cells[i].present = BooleanOf(values[i]);
+    } else if (!std::holds_alternative<std::monostate>(values[i])) {
+      bytes[i] = EncodeCell(column, values[i], f.jet4);
+      cells[i] = {true, bytes[i]};
+    }
+  }
+  const Blob row = BuildRow(f, table, cells);
+  const std::uint32_t number = PageWithRoom(file, pages, table, row.size());
+  Blob page = file.Read(number);
+  const RowId where{number, AddRow(f, page, row)};
+  file.Write(number, page);
+  Blob first = file.Read(table.page());
+  Put32(first, f.tdef_rows_at, Get32(first, f.tdef_rows_at) + 1);
+  for (const RealIndex& index : table.real_indexes) {
+    const bool new_key = InsertIndexEntry(file, index.root, EntryKey(table, index, values, f.jet4), where,
+                                          (index.flags & kUniqueIndex) != 0);
+    if (new_key && index.unique_count_at + 4 <= f.page_size) {
+      Put32(first, index.unique_count_at, Get32(first, index.unique_count_at) + 1);
+    }
+  }
+  file.Write(table.page(), first);
+}
+
+Value CellValue(const Column& column, const Cell& cell) {
+  if (column.type == column_type::kBoolean) return std::int64_t{cell.present ? -1 : 0};
+  if (!cell.present) return std::monostate{};
+  if (column.type == column_type::kLong) return std::int64_t{static_cast<std::int32_t>(Get32(cell.bytes, 0))};
+  return Blob(cell.bytes.begin(), cell.bytes.end());
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+const CatalogEntry* Find(const std::vector<CatalogEntry>& entries, const std::string& name, std::int32_t type) {
+  for (const CatalogEntry& entry : entries) {
+    if (entry.type == type && entry.name == name) return &entry;
+  }
+  return nullptr;
+}
+
+// The access rights of the new table: those of a sibling table, else those
+// the container of all tables hands down.
+void AddAccessRights(PageFile& file, PageAllocator& pages, const std::vector<CatalogEntry>& entries,
+                     std::int32_t model, bool from_container, std::uint32_t definition_page) {
+  const CatalogEntry* aces_entry = Find(entries, "MSysACEs", object_type::kTable);
+  if (aces_entry == nullptr) return;  // a file kept without access rights
+  const TableDefinition aces = ReadTableDefinition(file, aces_entry->DefinitionPage());
+  const std::size_t object = Position(aces, "ObjectId"), inheritable = Position(aces, "FInheritable");
+  std::vector<std::vector<Value>> rows;
+  ScanRows(file, aces, [&](RowId, Bytes bytes) {
+    const std::vector<Cell> cells = SplitRow(file.format(), aces, bytes);
+    if (!cells[object].present || static_cast<std::int32_t>(Get32(cells[object].bytes, 0)) != model) return;
+    std::vector<Value> values;
+    for (std::size_t i = 0; i < cells.size(); ++i) values.push_back(CellValue(aces.columns[i], cells[i]));
+    values[object] = std::int64_t{definition_page};
+    if (from_container) values[inheritable] = std::int64_t{0};
+    rows.push_back(std::move(values));
+  });
+  for (const std::vector<Value>& values : rows) {
+    AddSystemRow(file, pages, ReadTableDefinition(file, aces_entry->DefinitionPage()), values);
+  }
+}
+
+}  // namespace
+
+void RenewCatalogEntry(PageFile& file, const CatalogEntry& entry) {
+  const Format& f = file.format();
+  const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  RowSpan span;
+  Blob row = RowBytes(file, entry.row, &span);
+  if (span.overflow) return;  // rare; its old time and properties stay
+  std::vector<Cell> cells = SplitRow(f, catalog, row);
+  const std::size_t update = Position(catalog, "DateUpdate"), properties = Position(catalog, "LvProp");
+  Blob now(8);
+  Put64(now, 0, std::bit_cast<std::uint64_t>(Now()));
+  cells[update] = {true, now};
+  if (cells[properties].present) {
+    for (RowId part : LongValueRows(file, cells[properties].bytes)) MarkDeleted(file, part);
+    cells[properties] = {};
+  }
+  const Blob renewed = BuildRow(f, catalog, cells, span.size());
+  if (renewed.size() != span.size()) return;
+  Blob page = file.Read(entry.row.page);
+  std::copy(renewed.begin(), renewed.end(), page.begin() + static_cast<std::ptrdiff_t>(span.start));
+  file.Write(entry.row.page, page);
+}
+
+void AddCatalogEntry(PageFile& file, PageAllocator& pages, const std::string& name,
+                     std::uint32_t definition_page) {
+  const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
+  const CatalogEntry* container = Find(entries, "Tables", kContainerType);
+  if (container == nullptr) Damaged("a catalog without its container of tables");
+  const CatalogEntry* sibling = nullptr;
+  for (const CatalogEntry& entry : entries) {
+    if (entry.parent_id != container->id) continue;
+    if (SameName(entry.name, name)) Unsupported("the catalog already holds an object named \"" + name + "\"");
+    if (entry.IsUserTable() && sibling == nullptr) sibling = &entry;
+  }
+  const CatalogEntry& model = sibling ? *sibling : *container;
+  const std::vector<Cell> model_cells = SplitRow(file.format(), catalog, RowBytes(file, model.row));
+  std::vector<Value> values(catalog.columns.size());
+  const double now = Now();
+  values[Position(catalog, "Id")] = std::int64_t{definition_page};
+  values[Position(catalog, "ParentId")] = std::int64_t{container->id};
+  values[Position(catalog, "Name")] = name;
+  values[Position(catalog, "Type")] = std::int64_t{object_type::kTable};
+  values[Position(catalog, "DateCreate")] = now;
+  values[Position(catalog, "DateUpdate")] = now;
+  values[Position(catalog, "Flags")] = std::int64_t{0};
+  const std::size_t owner = Position(catalog, "Owner");
+  values[owner] = CellValue(catalog.columns[owner], model_cells[owner]);
+  AddSystemRow(file, pages, catalog, values);
+  AddAccessRights(file, pages, entries, model.id, sibling == nullptr, definition_page);
+}
+
+}  // namespace zc::jet

@@ -1,0 +1,18 @@
+// A value from our SQLite files in the stored form of its Jet column.
+#pragma once
+
+#include "jet/bytes.h"
+#include "jet/table_def.h"
+#include "jet/values.h"
+
+namespace zc::jet {
+
+// The bytes of `value` for `column`: for a memo or OLE column the bytes of
+// the whole value (text encoded), which the caller stores as a long value.
+// Throws std::invalid_argument for a value the column cannot hold.
+Blob EncodeCell(const Column& column, const Value& value, bool jet4);
+
+// Booleans live in the null mask: any value but Null and 0 is True.
+bool BooleanOf(const Value& value);
+
+}  // namespace zc::jet

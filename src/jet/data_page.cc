@@ -1,0 +1,63 @@
+#include "jet/data_page.h"
+
+#include <algorithm>
+
+namespace zc::jet {
+namespace {
+
+constexpr std::uint32_t kMaxRowsPerPage = 255;
+
+std::size_t DirectoryEnd(const Format& f, std::uint32_t rows) { return f.data_rows_at + 2 * rows; }
+
+}  // namespace
+
+std::uint32_t RowCount(const Format& f, Bytes page) {
+  const std::uint32_t rows = Get16(page, f.data_row_count_at);
+  if (DirectoryEnd(f, rows) > page.size()) Damaged("a data page's list of rows");
+  return rows;
+}
+
+RowSpan RowAt(const Format& f, Bytes page, std::uint32_t row) {
+  const std::uint32_t rows = RowCount(f, page);
+  if (row >= rows) Damaged("a reference to a row that is not on its page");
+  const std::uint32_t word = Get16(page, f.data_rows_at + 2 * row);
+  RowSpan span;
+  span.start = word & row_flag::kOffsetMask;
+  span.end = row == 0 ? page.size() : Get16(page, f.data_rows_at + 2 * (row - 1)) & row_flag::kOffsetMask;
+  span.deleted = (word & row_flag::kDeleted) != 0;
+  span.overflow = (word & row_flag::kOverflow) != 0;
+  // A deleted row may have given its bytes away; only live rows must fit.
+  if (span.deleted) span.end = std::max(span.start, span.end);
+  if (span.start < DirectoryEnd(f, rows) || span.end > page.size() || span.start > span.end) {
+    Damaged("a row outside its page");
+  }
+  return span;
+}
+
+Blob NewDataPage(const Format& f, std::uint32_t owner) {
+  Blob page(f.page_size, 0);
+  page[0] = page_type::kData;
+  page[1] = 0x01;
+  Put16(page, f.data_free_at, static_cast<std::uint32_t>(f.page_size - f.data_rows_at));
+  Put32(page, f.data_owner_at, owner);
+  return page;
+}
+
+bool RowFits(const Format& f, Bytes page, std::size_t size) {
+  const std::uint32_t rows = Get16(page, f.data_row_count_at);
+  return rows < kMaxRowsPerPage && size + 2 <= Get16(page, f.data_free_at);
+}
+
+std::uint32_t AddRow(const Format& f, Blob& page, Bytes row, std::uint32_t flags) {
+  const std::uint32_t rows = Get16(page, f.data_row_count_at);
+  const std::size_t end =
+      rows == 0 ? page.size() : Get16(page, f.data_rows_at + 2 * (rows - 1)) & row_flag::kOffsetMask;
+  const std::size_t start = end - row.size();
+  std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(start));
+  Put16(page, f.data_rows_at + 2 * rows, static_cast<std::uint32_t>(start) | flags);
+  Put16(page, f.data_row_count_at, rows + 1);
+  Put16(page, f.data_free_at, Get16(page, f.data_free_at) - static_cast<std::uint32_t>(row.size() + 2));
+  return rows;
+}
+
+}  // namespace zc::jet

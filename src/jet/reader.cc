@@ -1,0 +1,148 @@
+#include "jet/reader.h"
+
+#include "jet/catalog.h"
+#include "jet/long_value.h"
+#include "jet/page_file.h"
+#include "jet/rows.h"
+#include "jet/scan.h"
+#include "jet/table_def.h"
+#include "jet/text.h"
+
+namespace zc::jet {
+namespace {
+
+constexpr std::pair<std::uint8_t, FieldType> kTypes[] = {
+    {column_type::kBoolean, FieldType::kBoolean},  {column_type::kByte, FieldType::kByte},
+    {column_type::kInteger, FieldType::kInteger},  {column_type::kLong, FieldType::kLong},
+    {column_type::kCurrency, FieldType::kCurrency}, {column_type::kSingle, FieldType::kSingle},
+    {column_type::kDouble, FieldType::kDouble},    {column_type::kDate, FieldType::kDate},
+    {column_type::kBinary, FieldType::kBinary},    {column_type::kText, FieldType::kText},
+    {column_type::kLongBinary, FieldType::kLongBinary}, {column_type::kMemo, FieldType::kMemo},
+    {column_type::kGuid, FieldType::kGuid},        {column_type::kDecimal, FieldType::kDecimal},
+};
+
+Field FieldOf(const Column& column, bool jet4) {
+  Field field{column.name, FieldType::kLong, column.length, 0, 0};
+  bool known = false;
+  for (const auto& [code, type] : kTypes) {
+    if (code == column.type) {
+      field.type = type;
+      known = true;
+    }
+  }
+  if (!known) {
+    Unsupported("field \"" + column.name + "\" has a data type this program cannot read (code " +
+                std::to_string(column.type) + ")");
+  }
+  if (field.type == FieldType::kLong && (column.flags & column_flag::kAutoNumber)) {
+    field.type = FieldType::kCounter;
+  }
+  // Jet 4 keeps text as UTF-16 and records its size in bytes.
+  if (field.type == FieldType::kText && jet4) field.size /= 2;
+  if (field.type == FieldType::kDecimal) {
+    field.precision = column.precision;
+    field.scale = column.scale;
+  }
+  return field;
+}
+
+Value DecodeValue(PageFile& file, const Field& field, const Cell& cell) {
+  const bool jet4 = file.format().jet4;
+  // A Boolean has no bytes: its bit in the null mask is its value.
+  if (field.type == FieldType::kBoolean) return std::int64_t{cell.present ? -1 : 0};
+  if (!cell.present) return std::monostate{};
+  const Bytes bytes = cell.bytes;
+  switch (field.type) {
+    case FieldType::kByte:
+      return std::int64_t{Get8(bytes, 0)};
+    case FieldType::kInteger:
+      return ReadInt16(bytes);
+    case FieldType::kLong:
+    case FieldType::kCounter:
+      return ReadInt32(bytes);
+    case FieldType::kCurrency:
+      return ReadCurrency(bytes);
+    case FieldType::kSingle:
+      return ReadSingle(bytes);
+    case FieldType::kDouble:
+      return ReadDouble(bytes);
+    case FieldType::kDate:
+      return DateText(ReadDouble(bytes));
+    case FieldType::kText:
+      return DecodeText(bytes, jet4);
+    case FieldType::kBinary:
+      return Blob(bytes.begin(), bytes.end());
+    case FieldType::kLongBinary:
+      return ReadLongValue(file, bytes);
+    case FieldType::kMemo:
+      return DecodeText(ReadLongValue(file, bytes), jet4);
+    case FieldType::kGuid:
+      return ReadGuid(bytes);
+    case FieldType::kDecimal:
+      return ReadDecimal(bytes, field.scale);
+    case FieldType::kBoolean:
+      break;
+  }
+  return std::monostate{};
+}
+
+}  // namespace
+
+struct Reader::State {
+  explicit State(const std::string& path) : file(path, false) {}
+  PageFile file;
+  std::vector<Table> tables;
+  std::vector<TableDefinition> definitions;  // one per table
+};
+
+Reader::Reader(const std::string& path) : state_(std::make_unique<State>(path)) {
+  PageFile& file = state_->file;
+  const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  bool catalog_listed = false;
+  for (const CatalogEntry& entry : ReadCatalog(file, catalog)) {
+    catalog_listed |= entry.type == object_type::kTable && entry.DefinitionPage() == kCatalogPage;
+    if (!entry.IsUserTable()) continue;
+    TableDefinition definition = ReadTableDefinition(file, entry.DefinitionPage());
+    Table table{entry.name, {}, definition.row_count};
+    for (const Column& column : definition.columns) {
+      table.fields.push_back(FieldOf(column, file.format().jet4));
+    }
+    state_->tables.push_back(std::move(table));
+    state_->definitions.push_back(std::move(definition));
+  }
+  if (!catalog_listed) Damaged("its list of tables");
+}
+
+Reader::~Reader() = default;
+
+bool Reader::jet4() const { return state_->file.format().jet4; }
+
+const std::vector<Table>& Reader::tables() const { return state_->tables; }
+
+void Reader::ReadRows(std::size_t index, const RowHandler& on_row) {
+  const Table& table = state_->tables.at(index);
+  const TableDefinition& definition = state_->definitions.at(index);
+  PageFile& file = state_->file;
+  std::int64_t rows = 0;
+  std::vector<Value> values(table.fields.size());
+  ScanRows(file, definition, [&](RowId, Bytes bytes) {
+    const std::vector<Cell> cells = SplitRow(file.format(), definition, bytes);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      try {
+        values[i] = DecodeValue(file, table.fields[i], cells[i]);
+      } catch (const std::runtime_error& error) {
+        throw Error(ErrorKind::kDamaged, std::string(error.what()) + " in field \"" +
+                                             table.fields[i].name + "\" of table \"" +
+                                             table.name + "\"");
+      }
+    }
+    on_row(values);
+    ++rows;
+  });
+  if (rows != table.row_count) {
+    Damaged("table \"" + table.name + "\" gave " + std::to_string(rows) + " of its " +
+            std::to_string(table.row_count) + " rows");
+  }
+}
+
+}  // namespace zc::jet

@@ -1,0 +1,27 @@
+// A stored row split into its columns' bytes. Booleans live in the row's null
+// mask: their bit is their value.
+#pragma once
+
+#include <vector>
+
+#include "jet/bytes.h"
+#include "jet/format.h"
+#include "jet/table_def.h"
+
+namespace zc::jet {
+
+struct Cell {
+  bool present = false;  // not Null; for a Boolean, its value
+  Bytes bytes;
+};
+
+// One cell per column of `table`, in its column order. Throws Damaged.
+std::vector<Cell> SplitRow(const Format& format, const TableDefinition& table, Bytes row);
+
+// The row of values `cells` (one per column, Booleans by `present`) in the
+// stored layout, padded to `min_size` bytes. Throws std::invalid_argument
+// when it does not fit a page.
+Blob BuildRow(const Format& format, const TableDefinition& table, const std::vector<Cell>& cells,
+              std::size_t min_size = 0);
+
+}  // namespace zc::jet

@@ -1,0 +1,144 @@
+#include "jet/text.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/ansi_text.h"
+
+namespace zc::jet {
+namespace {
+
+// Compressed text longer than this is stored uncompressed, as Access does.
+constexpr std::size_t kMaxCompressedChars = 1024;
+
+std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
+  std::string out;
+  out.reserve(units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    std::uint32_t unit = units[i];
+    bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+      platform::AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      platform::AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+  }
+  return out;
+}
+
+std::vector<std::uint16_t> PlainUnits(Bytes bytes) {
+  std::vector<std::uint16_t> units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  }
+  return units;
+}
+
+// After FF FE, runs that a 00 byte toggles between one byte per character
+// (the low byte) and two.
+std::vector<std::uint16_t> CompressedUnits(Bytes bytes) {
+  std::vector<std::uint16_t> units;
+  units.reserve(bytes.size());
+  bool compressed = true;
+  for (std::size_t i = 2; i < bytes.size();) {
+    if (bytes[i] == 0) {
+      compressed = !compressed;
+      ++i;
+    } else if (compressed) {
+      units.push_back(bytes[i++]);
+    } else if (i + 1 < bytes.size()) {
+      units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  return units;
+}
+
+// Decodes UTF-8 to code points; malformed bytes become U+FFFD.
+std::vector<char32_t> CodePoints(const std::string& utf8) {
+  std::vector<char32_t> out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    char32_t code = extra < 0 ? 0xFFFD : extra == 0 ? lead : lead & (0x3F >> extra);
+    std::size_t next = i + 1;
+    for (int k = 0; k < extra; ++k, ++next) {
+      const auto byte = next < utf8.size() ? static_cast<unsigned char>(utf8[next]) : 0;
+      if ((byte & 0xC0) != 0x80) {
+        code = 0xFFFD;
+        break;
+      }
+      code = (code << 6) | (byte & 0x3F);
+    }
+    out.push_back(code);
+    i = next;
+  }
+  return out;
+}
+
+std::vector<std::uint16_t> Utf16Of(const std::string& utf8) {
+  std::vector<std::uint16_t> units;
+  for (char32_t code : CodePoints(utf8)) {
+    if (code >= 0x10000) {
+      units.push_back(static_cast<std::uint16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      units.push_back(static_cast<std::uint16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(static_cast<std::uint16_t>(code));
+    }
+  }
+  return units;
+}
+
+bool Compressible(const std::vector<std::uint16_t>& units) {
+  if (units.size() <= 2 || units.size() > kMaxCompressedChars) return false;
+  for (std::uint16_t unit : units) {
+    if (unit == 0 || unit > 0xFF) return false;
+  }
+  return true;
+}
+
+Blob Ansi(const std::string& utf8) {
+  const std::string ansi = platform::ToAnsi(utf8);
+  return Blob(ansi.begin(), ansi.end());
+}
+
+}  // namespace
+
+std::string DecodeText(Bytes bytes, bool jet4) {
+  if (!jet4) {
+    return platform::FromAnsi(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+  const bool compressed = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+  return Utf16ToUtf8(compressed ? CompressedUnits(bytes) : PlainUnits(bytes));
+}
+
+std::string DecodeName(Bytes bytes, bool jet4) {
+  if (!jet4) return DecodeText(bytes, false);
+  return Utf16ToUtf8(PlainUnits(bytes));
+}
+
+Blob EncodeText(const std::string& utf8, bool jet4, bool may_compress) {
+  if (!jet4) return Ansi(utf8);
+  const std::vector<std::uint16_t> units = Utf16Of(utf8);
+  Blob out;
+  if (may_compress && Compressible(units)) {
+    out = {0xFF, 0xFE};
+    for (std::uint16_t unit : units) out.push_back(static_cast<std::uint8_t>(unit));
+    return out;
+  }
+  for (std::uint16_t unit : units) Push16(out, unit);
+  return out;
+}
+
+Blob EncodeName(const std::string& utf8, bool jet4) { return EncodeText(utf8, jet4, false); }
+
+std::size_t TextLength(const std::string& utf8, bool jet4) {
+  return jet4 ? Utf16Of(utf8).size() : CodePoints(utf8).size();
+}
+
+}  // namespace zc::jet

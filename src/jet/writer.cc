@@ -1,0 +1,80 @@
+#include "jet/writer.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "jet/allocator.h"
+#include "jet/catalog.h"
+#include "jet/catalog_writer.h"
+#include "jet/page_file.h"
+#include "jet/table_layout.h"
+#include "jet/table_release.h"
+#include "jet/table_writer.h"
+
+namespace zc::jet {
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+void WriteRows(TableWriter& writer, const RowSource& rows) {
+  std::vector<Value> row;
+  for (std::int64_t number = 1; rows(row); ++number) {
+    try {
+      writer.AddRow(row);
+    } catch (const std::invalid_argument& error) {
+      throw std::invalid_argument("row " + std::to_string(number) + ", " + error.what());
+    }
+  }
+}
+
+// Writes the table; returns the file's length in bytes from now on.
+std::uintmax_t WriteTable(const std::string& path, const std::string& name,
+                          const std::vector<Field>& fields, const RowSource& rows) {
+  PageFile file(path, true);
+  PageAllocator pages(file);
+  const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
+  const CatalogEntry* existing = nullptr;
+  for (const CatalogEntry& entry : entries) {
+    if (entry.IsUserTable() && SameName(entry.name, name)) existing = &entry;
+  }
+  std::uint32_t first_page = 0;
+  if (existing != nullptr) {
+    const TableDefinition old = ReadTableDefinition(file, existing->DefinitionPage());
+    ReleaseTable(file, pages, old);
+    first_page = old.page();
+  } else {
+    first_page = pages.Allocate();
+  }
+  TableWriter writer(file, pages, LayOutTable(file.format(), fields), first_page);
+  WriteRows(writer, rows);
+  writer.Finish();
+  if (existing != nullptr) {
+    RenewCatalogEntry(file, *existing);
+  } else {
+    AddCatalogEntry(file, pages, name, first_page);
+  }
+  const std::uint32_t kept = pages.Save();
+  file.Flush();
+  return static_cast<std::uintmax_t>(kept) * file.format().page_size;
+}
+
+}  // namespace
+
+void ReplaceTable(const std::string& path, const std::string& name,
+                  const std::vector<Field>& fields, const RowSource& rows) {
+  const std::uintmax_t length = WriteTable(path, name, fields, rows);
+  std::error_code error;
+  const std::filesystem::path native(std::u8string(path.begin(), path.end()));
+  if (std::filesystem::file_size(native, error) > length) std::filesystem::resize_file(native, length, error);
+  if (error) throw Error(ErrorKind::kIo, "it cannot be written: " + error.message());
+}
+
+}  // namespace zc::jet
