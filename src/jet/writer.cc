@@ -1,6 +1,8 @@
 #include "jet/writer.h"
 
 #include <filesystem>
+#include <fstream>
+#include <span>
 #include <stdexcept>
 
 #include "jet/allocator.h"
@@ -67,6 +69,21 @@ std::uintmax_t WriteTable(const std::string& path, const std::string& name,
 }
 
 }  // namespace
+
+// Compiled in from empty_jet4.mdb.
+std::span<const std::uint8_t> EmptyJet4Database();
+
+void CreateEmptyDatabase(const std::string& path) {
+  const std::filesystem::path native(std::u8string(path.begin(), path.end()));
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(native, error))) {
+    throw Error(ErrorKind::kIo, "it exists already");
+  }
+  std::ofstream out(native, std::ios::binary);
+  const std::span<const std::uint8_t> bytes = EmptyJet4Database();
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) throw Error(ErrorKind::kIo, "it cannot be written");
+}
 
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows) {

@@ -24,4 +24,8 @@ using RowSource = std::function<bool(std::vector<Value>& row)>;
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows);
 
+// Writes a new, empty Access 2000 (Jet 4) database to `path`, which must not
+// exist yet. Throws Error (kIo) when it cannot.
+void CreateEmptyDatabase(const std::string& path);
+
 }  // namespace zc::jet

@@ -1,0 +1,173 @@
+#include "presets/db/jet_export.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "errors/failure.h"
+#include "jet/writer.h"
+#include "presets/db/field_type.h"
+#include "presets/db/jet_to_sqlite.h"
+
+namespace zc::jet {
+namespace {
+
+using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
+  throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + reason);
+}
+
+Connection OpenReadOnly(const std::string& path) {
+  sqlite3* handle = nullptr;
+  const int result = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
+  Connection connection(handle, &sqlite3_close_v2);
+  if (result != SQLITE_OK) CannotRead(path, sqlite3_errstr(result));
+  return connection;
+}
+
+Statement Prepare(sqlite3* db, const std::string& sql, const std::string& path) {
+  sqlite3_stmt* statement = nullptr;
+  const int result = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+  Statement owned(statement, &sqlite3_finalize);
+  if (result != SQLITE_OK) CannotRead(path, sqlite3_errmsg(db));
+  return owned;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return text;
+}
+
+// The Jet field a column's declared type stands for.
+Field FieldOf(const std::string& name, const std::string& declared) {
+  const std::string upper = Upper(declared);
+  if (upper == "COUNTER") return {name, FieldType::kCounter, 4};
+  if (upper.rfind("DECIMAL", 0) == 0) {
+    int precision = 18, scale = 0;
+    std::sscanf(upper.c_str(), "DECIMAL(%d,%d)", &precision, &scale);
+    return {name, FieldType::kDecimal, 17, precision, scale};
+  }
+  const db::FieldType field = db::FieldTypeOf(declared);
+  constexpr std::pair<std::int16_t, FieldType> kTypes[] = {
+      {db::type::kBoolean, FieldType::kBoolean}, {db::type::kByte, FieldType::kByte},
+      {db::type::kInteger, FieldType::kInteger}, {db::type::kLong, FieldType::kLong},
+      {db::type::kCurrency, FieldType::kCurrency}, {db::type::kSingle, FieldType::kSingle},
+      {db::type::kDouble, FieldType::kDouble},   {db::type::kDate, FieldType::kDate},
+      {db::type::kText, FieldType::kText},       {db::type::kLongBinary, FieldType::kLongBinary},
+      {db::type::kMemo, FieldType::kMemo},       {db::type::kGuid, FieldType::kGuid},
+  };
+  for (const auto& [code, type] : kTypes) {
+    if (code == field.type) return {name, type, field.size};
+  }
+  return {name, FieldType::kDouble, 8};
+}
+
+std::vector<Field> FieldsOf(sqlite3* db, const std::string& table, const std::string& path) {
+  Statement info = Prepare(db, "SELECT name, type FROM pragma_table_info(?)", path);
+  sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  std::vector<Field> fields;
+  while (sqlite3_step(info.get()) == SQLITE_ROW) {
+    const auto text = [&](int i) {
+      const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), i));
+      return std::string(chars ? chars : "");
+    };
+    fields.push_back(FieldOf(text(0), text(1)));
+  }
+  if (fields.empty()) CannotRead(path, "it has no table \"" + table + "\"");
+  return fields;
+}
+
+Value ValueAt(sqlite3_stmt* statement, int i) {
+  switch (sqlite3_column_type(statement, i)) {
+    case SQLITE_INTEGER:
+      return std::int64_t{sqlite3_column_int64(statement, i)};
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(statement, i);
+    case SQLITE_TEXT:
+      return std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
+                         static_cast<std::size_t>(sqlite3_column_bytes(statement, i)));
+    case SQLITE_BLOB: {
+      const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, i));
+      return Blob(bytes, bytes + sqlite3_column_bytes(statement, i));
+    }
+    default:
+      return std::monostate{};
+  }
+}
+
+// Copies one table; returns how many rows it holds.
+std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::string& table,
+                        const std::string& jet_path) {
+  const std::vector<Field> fields = FieldsOf(db, table, sqlite_path);
+  Statement rows = Prepare(db, "SELECT * FROM " + QuotedName(table) + " ORDER BY rowid", sqlite_path);
+  std::int64_t count = 0;
+  ReplaceTable(jet_path, table, fields, [&](std::vector<Value>& row) {
+    const int step = sqlite3_step(rows.get());
+    if (step == SQLITE_DONE) return false;
+    if (step != SQLITE_ROW) CannotRead(sqlite_path, sqlite3_errmsg(db));
+    row.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) row[i] = ValueAt(rows.get(), static_cast<int>(i));
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+[[noreturn]] void CannotWrite(const std::string& shown_path, const std::exception& error) {
+  if (const auto* jet = dynamic_cast<const Error*>(&error); jet && jet->kind == ErrorKind::kIo) {
+    throw Failure(failures::kFileAccess, "Cannot write " + shown_path + ": " + error.what());
+  }
+  throw Failure(kNotReadableDatabase, shown_path + " cannot take the rebuilt tables: " + error.what());
+}
+
+}  // namespace
+
+void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
+                      const std::string& jet_path, const std::string& shown_path) {
+  Connection db = OpenReadOnly(sqlite_path);
+  try {
+    for (const std::string& table : tables) WriteTable(db.get(), sqlite_path, table, jet_path);
+  } catch (const Failure&) {
+    throw;
+  } catch (const std::exception& error) {
+    CannotWrite(shown_path, error);
+  }
+}
+
+std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
+                                              const std::string& jet_path) {
+  Connection db = OpenReadOnly(sqlite_path);
+  std::vector<std::string> names;
+  Statement list = Prepare(db.get(),
+                           "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                           "'sqlite!_%' ESCAPE '!' ORDER BY rowid",
+                           sqlite_path);
+  while (sqlite3_step(list.get()) == SQLITE_ROW) {
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+  }
+  const std::string temporary = jet_path + ".part";
+  std::vector<ImportedTable> written;
+  try {
+    std::filesystem::remove(std::filesystem::path(std::u8string(temporary.begin(), temporary.end())));
+    CreateEmptyDatabase(temporary);
+    for (const std::string& name : names) {
+      written.push_back({name, WriteTable(db.get(), sqlite_path, name, temporary)});
+    }
+    if (std::filesystem::exists(std::filesystem::path(std::u8string(jet_path.begin(), jet_path.end())))) {
+      throw Error(ErrorKind::kIo, "it exists already");
+    }
+    std::filesystem::rename(std::filesystem::path(std::u8string(temporary.begin(), temporary.end())),
+                            std::filesystem::path(std::u8string(jet_path.begin(), jet_path.end())));
+  } catch (const std::exception& error) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(std::u8string(temporary.begin(), temporary.end())), ignored);
+    if (const auto* failure = dynamic_cast<const Failure*>(&error)) throw *failure;
+    CannotWrite(jet_path, error);
+  }
+  return written;
+}
+
+}  // namespace zc::jet
