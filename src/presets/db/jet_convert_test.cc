@@ -12,18 +12,6 @@ namespace {
 
 using namespace test_support;
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == separator) {
-      parts.emplace_back();
-    } else {
-      parts.back().push_back(c);
-    }
-  }
-  return parts;
-}
-
 class ConvertedTypes : public ::testing::Test {
  protected:
   void SetUp() override { ConvertJetToSqlite(Fixture("jet4_types.mdb"), path_); }

@@ -26,6 +26,18 @@ using Expected = std::variant<std::nullptr_t, std::int64_t, double, std::string>
 using Rows = std::vector<std::vector<Expected>>;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == separator) {
+      parts.emplace_back();
+    } else {
+      parts.back().push_back(c);
+    }
+  }
+  return parts;
+}
+
 inline std::string Fixture(const std::string& name) {
   return std::string(ZC_JET_TESTDATA) + "/" + name;
 }
