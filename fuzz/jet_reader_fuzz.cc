@@ -1,12 +1,16 @@
 // ConvertJetToSqlite on arbitrary files; the seeds are the Jet sample files,
 // so the mutations are damaged copies of real databases. A file the reader
-// cannot take must fail with a zc::Failure and leave nothing behind.
+// cannot take must fail with a zc::Failure and leave nothing behind. A file
+// it can read then gets a table written into it, which either fails with a
+// jet::Error or leaves a file the reader takes again.
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
 #include "fuzz_support.h"
+#include "jet/reader.h"
+#include "jet/writer.h"
 #include "presets/db/jet_import.h"
 
 namespace {
@@ -30,6 +34,27 @@ std::string FileStart(const std::string& path, size_t length) {
   return head;
 }
 
+// A small table with a long value written into the file, as a run would.
+void WriteBack(const std::string& jet) {
+  using namespace zc::jet;
+  const std::vector<Field> fields = {{"ID", FieldType::kLong, 4}, {"Text", FieldType::kMemo, 0}};
+  int rows = 0;
+  try {
+    ReplaceTable(jet, "PRESET_DEFS", fields, [&](std::vector<Value>& row) {
+      row = {std::int64_t{rows}, std::string(rows * 1500, 'x')};
+      return rows++ < 4;
+    });
+  } catch (const Error&) {
+    return;
+  }
+  try {
+    Reader reader(jet);
+    for (std::size_t i = 0; i < reader.tables().size(); ++i) reader.ReadRows(i, [](const auto&) {});
+  } catch (const Error& error) {
+    Violated("a file written without failure reads back", error.what());
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -48,6 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   } else if (FileStart(sqlite, 16) != std::string("SQLite format 3\0", 16)) {
     Violated("a conversion that succeeds leaves a SQLite file");
+  } else {
+    WriteBack(jet);
   }
   return 0;
 }

@@ -211,7 +211,8 @@ void AddCatalogEntry(PageFile& file, PageAllocator& pages, const std::string& na
     if (entry.IsUserTable() && sibling == nullptr) sibling = &entry;
   }
   const CatalogEntry& model = sibling ? *sibling : *container;
-  const std::vector<Cell> model_cells = SplitRow(file.format(), catalog, RowBytes(file, model.row));
+  const Blob model_row = RowBytes(file, model.row);
+  const std::vector<Cell> model_cells = SplitRow(file.format(), catalog, model_row);
   std::vector<Value> values(catalog.columns.size());
   const double now = Now();
   values[Position(catalog, "Id")] = std::int64_t{definition_page};
