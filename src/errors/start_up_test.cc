@@ -12,6 +12,8 @@ namespace {
 using platform::Answer;
 using testing::Harness;
 
+const bool kOnWindows = platform::Separator() == '\\';
+
 TEST(CommandValueTest, Table) {
   struct Case {
     const char* line;
@@ -75,11 +77,20 @@ TEST(StartModeTest, KeyAtTheEndIsReportedThenTheStartIsStandalone) {
             "argument\r\n");
 }
 
-TEST(OcxNameTest, DropsTheLastSevenCharacters) {
-  Harness<zc::Run> h("", "Zantel_Config");
-  EXPECT_EQ(GetOCXName(h.run), "Zantel");
-  Harness<zc::Run> seven("", "Config7");
-  EXPECT_EQ(GetOCXName(seven.run), "");
+TEST(OcxNameTest, DropsTheLastSevenCharactersOfTheProgramNameOnly) {
+  struct Case {
+    const char* program;
+    const char* component;
+    const char* on_windows;  // only ".exe" is no part of a Windows program's name
+  } cases[] = {
+      {"Zantel_Config", "Zantel", "Zantel"},      {"Config7", "", ""},
+      {"Zan.tel_Config", "Zan.tel", "Zan.tel"},   {"Zantel_Config.exe", "Zantel_Con", "Zantel"},
+      {"Alpha_Config.EXE", "Alpha_Con", "Alpha"},
+  };
+  for (const Case& c : cases) {
+    Harness<zc::Run> h("", c.program);
+    EXPECT_EQ(GetOCXName(h.run), kOnWindows ? c.on_windows : c.component) << c.program;
+  }
 }
 
 TEST(OcxNameTest, AShortNameIsReportedOnceWithoutRecursion) {
