@@ -19,6 +19,7 @@ TEST(CommandValueTest, Table) {
     const char* line;
     std::string_view key;
     const char* value;
+    const char* on_windows = nullptr;  // where Windows differs
   } cases[] = {
       // Letter case and "/" inside values follow the platform: see the
       // command_line_*_test files.
@@ -32,8 +33,14 @@ TEST(CommandValueTest, Table) {
       {"/MYEXTERNAL:R7QCFG", kKeyExternal, "R7QCFG"},
       // Broken UTF-8 before the key must not shift where its value starts.
       {"\xC1\xB7\xC1\xB7 /LOGFILE=X.TXT", kKeyLogfile, "X.TXT"},
+      // A key's name inside an earlier key's value (a POSIX path) is no key;
+      // on Windows it is, and the backslash after it is the separator.
+      {"/LOGFILE=/mnt/External/x.txt /EXTERNAL=R7QCFG", kKeyExternal, "R7QCFG", "X.TXT"},
   };
-  for (const Case& c : cases) EXPECT_EQ(CommandValue(c.line, c.key), c.value) << c.line;
+  for (const Case& c : cases) {
+    EXPECT_EQ(CommandValue(c.line, c.key), kOnWindows && c.on_windows ? c.on_windows : c.value)
+        << c.line;
+  }
 }
 
 TEST(CommandValueTest, KeyAtTheVeryEndIsAnInvalidArgument) {
