@@ -27,6 +27,15 @@ struct Case {
   bool as_nobody = false;
 };
 
+// Lets an ordinary user into the project, then closes one folder to him.
+void ReadOnlyFolderForNobody(const std::string& root, const std::string& folder) {
+  for (auto& entry : fs::recursive_directory_iterator(root)) {
+    fs::permissions(entry.path(), fs::perms::all, fs::perm_options::add);
+  }
+  fs::permissions(root, fs::perms::all, fs::perm_options::add);
+  ::chmod((root + "/" + folder).c_str(), 0555);
+}
+
 void RebuildSource(const std::string& root,
                    std::vector<std::pair<std::string, std::string>> columns, bool with_defs = true,
                    bool with_template = true) {
@@ -141,16 +150,17 @@ std::vector<Case> Cases() {
        "could not be written",
        {kCfg}},
       {"read-only component folder",
-       [](const std::string& root) {
-         for (auto& entry : fs::recursive_directory_iterator(root)) {
-           fs::permissions(entry.path(), fs::perms::all, fs::perm_options::add);
-         }
-         fs::permissions(root, fs::perms::all, fs::perm_options::add);
-         ::chmod((root + "/Zantel").c_str(), 0555);
-       },
+       [](const std::string& root) { ReadOnlyFolderForNobody(root, "Zantel"); },
        {2},
        "cannot be written",
        {kSource, kComponent, kCfg},
+       true},
+      // The language file cannot grow there: the window does as well without.
+      {"read-only program folder",
+       [](const std::string& root) { ReadOnlyFolderForNobody(root, "Bin"); },
+       {0},
+       "",
+       {},
        true},
       {"40000 machines counted",
        text_at("parameter/Program.ini", "[Project]\r\nNumberOfMachines=40000\r\n"),
