@@ -7,6 +7,7 @@
 
 #include "app/qt/main_window_view.h"
 #include "app/qt/qt_ui.h"
+#include "errors/error_sub.h"
 
 namespace zc::qt {
 
@@ -29,8 +30,9 @@ int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB) {
   window.Form_Load();
   view.show();
   QApplication::exec();
-  // Only a confirmed close lets the window go: the run was given up.
-  return exit_status::kCancelled;
+  // A confirmed close ends the program from inside; should Qt quit for any
+  // other reason, the run is given up all the same, its counts logged.
+  EndProgram(run, exit_status::kCancelled);
 }
 
 }  // namespace zc::qt
