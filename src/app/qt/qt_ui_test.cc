@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 namespace zc::qt {
 namespace {
@@ -60,6 +63,21 @@ TEST(QtUiTest, MessageBoxesCarryIconButtonsDefaultAndTitle) {
     EXPECT_EQ(shown->windowTitle(), c.title);
     EXPECT_EQ(shown->textFormat(), Qt::PlainText);
     EXPECT_EQ(shown->text(), DisplayText(c.box.text));
+  }
+}
+
+TEST(QtUiTest, EscapeOrTheCloseBoxIsNoAnswer) {
+  for (bool escape : {true, false}) {
+    QTimer::singleShot(0, [escape] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      escape ? QTest::keyClick(box, Qt::Key_Escape) : void(box->close());
+    });
+    QtUi ui;
+    EXPECT_EQ(
+        ui.Show({"Resume?", "Unexpected error", Buttons::kYesNo, Icon::kCritical, Answer::kYes}),
+        Answer::kNone)
+        << (escape ? "Esc" : "close box");
   }
 }
 
