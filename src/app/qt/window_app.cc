@@ -5,17 +5,51 @@
 #include <clocale>
 #include <string>
 
+#include "app/console_ui.h"
 #include "app/qt/main_window_view.h"
 #include "app/qt/qt_ui.h"
 #include "errors/error_sub.h"
+#include "errors/procedure.h"
+#include "errors/start_up.h"
 
 namespace zc::qt {
+namespace {
+
+// The facts of the run whose window Qt is starting: a message handler has no
+// other way to learn them.
+const platform::ProcessFacts* starting = nullptr;
+QtMessageHandler qt_handler = nullptr;
+
+// Qt aborts the process when it finds no display to open a window on, with
+// nothing in the logs the plant reads. Say so there instead, and end with 1.
+[[noreturn]] void EndWithoutDisplay() {
+  ConsoleUi console;  // nothing can be shown: the report goes to standard error
+  Program run(*starting, console);
+  GetStartModeIntegrated(run);  // an integrated start logs where LOGFILE says
+  Procedure proc(run, "Form_Load", /*fatal=*/true);
+  proc.Report(Failure(failures::kInternal,
+                      "No display: the window cannot be opened. Start with /EXTERNAL=SILENT "
+                      "to run without one."));
+  EndProgram(run, exit_status::kEndedOnFailure);  // not reached: a fatal report ends
+}
+
+void WhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  // Qt's own words first, they name the display it tried; the end is ours.
+  qt_handler(type == QtFatalMsg ? QtCriticalMsg : type, context, message);
+  if (type == QtFatalMsg) EndWithoutDisplay();
+}
+
+}  // namespace
 
 int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB) {
   std::string program = facts.executable_path;
   char* qt_argv[] = {program.data(), nullptr};
   int qt_argc = 1;
+  starting = &facts;
+  qt_handler = qInstallMessageHandler(WhileStarting);
   QApplication application(qt_argc, qt_argv);
+  qInstallMessageHandler(qt_handler);
+  starting = nullptr;
   // Qt takes the desktop's locale for the C library too; numbers in queries
   // and fields keep their "." all the same.
   std::setlocale(LC_NUMERIC, "C");

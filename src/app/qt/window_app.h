@@ -9,9 +9,9 @@ namespace zc::qt {
 
 // Opens the window for a standalone or integrated start and waits for the
 // user. Every way out ends the process from inside (OK, a confirmed Cancel or
-// close, a failure answered No), so it never returns. The toolkit sees none
-// of the program's arguments: they follow the program's own command-line
-// rules only.
+// close, a failure answered No, or no display to open the window on), so it
+// never returns. The toolkit sees none of the program's arguments: they
+// follow the program's own command-line rules only.
 int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB);
 
 }  // namespace zc::qt
