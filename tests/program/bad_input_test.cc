@@ -38,6 +38,10 @@ void ReadOnlyFolderForNobody(const std::string& root, const std::string& folder)
   ::chmod((root + "/" + folder).c_str(), 0555);
 }
 
+Case AskedForHelp(const char* name, const char* argument) {
+  return {name, [](const std::string&) {}, {0}, "Exit status:", {}, false, {argument}};
+}
+
 void RebuildSource(const std::string& root,
                    std::vector<std::pair<std::string, std::string>> columns, bool with_defs = true,
                    bool with_template = true) {
@@ -165,6 +169,9 @@ std::vector<Case> Cases() {
        {},
        true},
       {"no display for the window", [](const std::string&) {}, {1}, "No display", {}, false, {}},
+      AskedForHelp("help by --help", "--help"),
+      AskedForHelp("help by -h", "-h"),
+      AskedForHelp("help by /?", "/?"),
       {"40000 machines counted",
        text_at("parameter/Program.ini", "[Project]\r\nNumberOfMachines=40000\r\n"),
        {2},
