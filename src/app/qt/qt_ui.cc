@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QStyleFactory>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,6 +70,16 @@ class NoAnswerOnEscapeBox : public QMessageBox {
 };
 
 }  // namespace
+
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
+  auto application = std::make_unique<QApplication>(argc, argv);
+  // Qt takes the desktop's locale for the C library too; numbers in queries
+  // and fields keep their "." all the same.
+  std::setlocale(LC_NUMERIC, "C");
+  // Fusion paints buttons in their palette colour, which the help mode needs.
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  return application;
+}
 
 QString DisplayText(const std::string& text) {
   QString shown;

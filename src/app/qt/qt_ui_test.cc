@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <clocale>
+#include <cstdlib>
 
 namespace zc::qt {
 namespace {
@@ -64,6 +66,14 @@ TEST(QtUiTest, MessageBoxesCarryIconButtonsDefaultAndTitle) {
     EXPECT_EQ(shown->textFormat(), Qt::PlainText);
     EXPECT_EQ(shown->text(), DisplayText(c.box.text));
   }
+}
+
+TEST(QtUiTest, NumbersKeepTheirDecimalPointOnAGermanDesktop) {
+  // Qt has taken the desktop's locale for everything else.
+  if (std::string(std::setlocale(LC_MONETARY, nullptr)).rfind("de_DE", 0) != 0) {
+    GTEST_SKIP() << "not started on a German desktop";
+  }
+  EXPECT_EQ(std::strtod("2.5", nullptr), 2.5);  // how a C library reads a number
 }
 
 TEST(QtUiTest, EscapeOrTheCloseBoxIsNoAnswer) {

@@ -1,8 +1,7 @@
 #include "app/qt/window_app.h"
 
 #include <QApplication>
-#include <QStyleFactory>
-#include <clocale>
+#include <memory>
 #include <string>
 
 #include "app/console_ui.h"
@@ -47,14 +46,9 @@ int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB) {
   int qt_argc = 1;
   starting = &facts;
   qt_handler = qInstallMessageHandler(WhileStarting);
-  QApplication application(qt_argc, qt_argv);
+  std::unique_ptr<QApplication> application = StartApplication(qt_argc, qt_argv);
   qInstallMessageHandler(qt_handler);
   starting = nullptr;
-  // Qt takes the desktop's locale for the C library too; numbers in queries
-  // and fields keep their "." all the same.
-  std::setlocale(LC_NUMERIC, "C");
-  // Fusion paints buttons in their palette colour, which the help mode needs.
-  QApplication::setStyle(QStyleFactory::create("Fusion"));
   QtUi ui;
   Program run(std::move(facts), ui);
   QApplication::setApplicationName(QString::fromStdString(run.ExecutableName()));
