@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/console_ui.h"
+#include "app/help_text.h"
 #include "app/main_window.h"
 #include "errors/command_text.h"
 #include "platform/platform.h"
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
     std::printf("%s %d.%d.%d\n",
                 zc::platform::FileNameWithoutExtension(facts.executable_path).c_str(),
                 facts.version.major, facts.version.minor, facts.version.revision);
+    return 0;
+  }
+  if (zc::AsksForHelp(argc, argv)) {
+    std::fputs(zc::HelpText(facts).c_str(), stdout);
     return 0;
   }
 #ifdef ZC_WITH_JET

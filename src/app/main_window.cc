@@ -103,14 +103,12 @@ bool frm_Zantel_Config_Exe::Form_QueryUnload(bool& Cancel, int UnloadMode) {
     Cancel = true;
     return Cancel;
   }
-  // The work cannot unload from under itself: a confirmed close ends it here.
-  // The component database is only ever replaced whole, so it stays intact.
-  if (working_) {
-    // Given up in the middle of the work: nothing of it is kept.
-    run_.DiscardPendingWrites();
-    EndProgram(run_, exit_status::kCancelled);
-  }
-  return Cancel;
+  // Given up in the middle of the work: nothing of it is kept. The component
+  // database is only ever replaced whole, so it stays intact.
+  if (working_) run_.DiscardPendingWrites();
+  // The only window unloads, so the program ends: here, like every other way
+  // out, so that the count of repeated failures reaches the log.
+  EndProgram(run_, exit_status::kCancelled);
 }
 
 void frm_Zantel_Config_Exe::Form_Resize() {

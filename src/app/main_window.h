@@ -53,7 +53,8 @@ class frm_Zantel_Config_Exe {
   // In a silent start this runs the work and ends the program; otherwise it
   // returns with OK and Cancel enabled and the window waiting.
   void Form_Load();
-  // Sets Cancel when the window is to stay open, and returns it.
+  // Sets Cancel when the window is to stay open, and returns it; a confirmed
+  // close ends the program.
   bool Form_QueryUnload(bool& Cancel, int UnloadMode);
   void Form_Resize();
   void CommandOK_Click();

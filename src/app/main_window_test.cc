@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "errors/error_sub.h"
 #include "errors/procedure.h"
 #include "support/temp_project.h"
 
@@ -196,7 +197,7 @@ TEST(MainWindowTest, HelpModeShowsHelpTextsInsteadOfWorking) {
   }
 }
 
-TEST(MainWindowTest, CancelAndTheCloseBoxAskFirst) {
+TEST(MainWindowTest, CancelAndTheCloseBoxAskFirstAndAGiveUpLogsTheRepeatCount) {
   struct Case {
     bool help_mode;
     bool close_box;
@@ -207,15 +208,16 @@ TEST(MainWindowTest, CancelAndTheCloseBoxAskFirst) {
       {false, false, Answer::kNo, -1, false},
       {false, false, Answer::kYes, exit_status::kCancelled, false},
       {false, true, Answer::kNo, -1, true},
-      {false, true, Answer::kYes, -1, false},  // the window unloads
+      {false, true, Answer::kYes, exit_status::kCancelled, false},  // the only window unloads
       {true, true, Answer::kNo, -1, true},
-      {true, true, Answer::kYes, -1, false},
+      {true, true, Answer::kYes, exit_status::kCancelled, false},
   };
   for (const Case& c : cases) {
     Subject s;
     s.window.Form_Load();
     if (c.help_mode) s.window.CommandQuest_Click();
-    s.h.ui.Script({c.answer});
+    s.h.ui.Script({Answer::kYes, c.answer});
+    for (int i = 0; i < 2; ++i) ErrorSub(s.h.run, 1, "S", "Once more", "P", false);
     bool cancel = false;
     int code = s.ExitCode([&] {
       if (c.close_box) {
@@ -226,8 +228,9 @@ TEST(MainWindowTest, CancelAndTheCloseBoxAskFirst) {
     });
     EXPECT_EQ(code, c.exit_code);
     EXPECT_EQ(cancel, c.cancel_flag);
-    ASSERT_EQ(s.h.ui.shown.size(), 1u);
-    EXPECT_EQ(s.h.ui.shown[0].title, "Cancel?");
+    ASSERT_EQ(s.h.ui.shown.size(), 2u);
+    EXPECT_EQ(s.h.ui.shown[1].title, "Cancel?");
+    EXPECT_EQ(s.h.ErrorLog().ends_with("Once more (1 more times)\r\n"), code != -1);
     EXPECT_TRUE(s.Enabled("CommandOK"));
     EXPECT_TRUE(s.Enabled("CommandCancel"));
     EXPECT_EQ(s.work_runs, 0);

@@ -12,6 +12,8 @@ namespace zc::platform {
 
 // The folder separator of the platform: every path rule of the program uses it.
 char Separator();
+// How the names of program files end: ".exe" on Windows, nothing on POSIX.
+std::string_view ProgramExtension();
 
 struct Version {
   int major = 0;
@@ -39,7 +41,8 @@ bool StandardErrorIsTerminal();
 // The service-pack log of this platform (an environment variable may move it).
 std::string DefaultServicePackLogPath();
 
-// "Zantel_Config" for ".../Bin/Zantel_Config" (or "Zantel_Config.exe").
+// A program's name: its file name less the platform's ProgramExtension, in
+// any letter case. POSIX names keep every dot ("Zan.tel_Config").
 std::string FileNameWithoutExtension(std::string_view path);
 // The folder that holds a file, without a trailing separator except at a root.
 std::string FolderOf(std::string_view path);

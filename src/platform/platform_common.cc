@@ -1,4 +1,5 @@
 // Path rules shared by both platforms; only the separator differs.
+#include "platform/ansi_text.h"
 #include "platform/platform.h"
 
 namespace zc::platform {
@@ -8,8 +9,11 @@ std::string FileNameWithoutExtension(std::string_view path) {
   if (auto cut = name.find_last_of(Separator()); cut != std::string_view::npos) {
     name.remove_prefix(cut + 1);
   }
-  if (auto dot = name.find_last_of('.'); dot != std::string_view::npos && dot > 0) {
-    name = name.substr(0, dot);
+  std::string_view extension = ProgramExtension();
+  // Only the program extension goes: any other dot belongs to the name.
+  if (!extension.empty() && name.size() > extension.size() &&
+      UpperCase(name.substr(name.size() - extension.size())) == UpperCase(extension)) {
+    name.remove_suffix(extension.size());
   }
   return std::string(name);
 }

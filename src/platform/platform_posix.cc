@@ -90,6 +90,8 @@ std::string WriteThroughRename(const std::string& target, std::string_view bytes
 
 char Separator() { return '/'; }
 
+std::string_view ProgramExtension() { return ""; }
+
 ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   ProcessFacts facts;
   char buffer[4096];

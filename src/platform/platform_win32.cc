@@ -90,6 +90,8 @@ std::string FirstVariable(const wchar_t* block) {
 
 char Separator() { return '\\'; }
 
+std::string_view ProgramExtension() { return ".exe"; }
+
 ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   ProcessFacts facts;
   facts.executable_path = ModulePath();

@@ -55,6 +55,17 @@ std::int64_t LeadingInteger(const std::string& text) {
   return negative ? -value : value;
 }
 
+// Why the entry could not be written; empty when it was.
+std::string WriteEntry(const std::string& Value, const std::string& Section,
+                       const std::string& Entry, const std::string& File) {
+  std::optional<std::string> text = platform::ReadWholeFile(File);
+  // A file that is there but cannot be read must not be written over.
+  if (!text && platform::PathExists(File)) return "it cannot be read";
+  std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
+                                              platform::ToAnsi(Entry), platform::ToAnsi(Value));
+  return platform::WriteWholeFile(File, changed);
+}
+
 }  // namespace
 
 std::string LoadIniString(Run& run, const std::string& Section, const std::string& Entry,
@@ -93,21 +104,19 @@ void SaveIni(Run& run, const std::string& Value, const std::string& Section,
              const std::string& Entry, const std::string& File) {
   Procedure proc(run, "SaveIni");
   proc.Step([&] {
-    std::optional<std::string> text = platform::ReadWholeFile(File);
-    // A file that is there but cannot be read must not be written over.
-    std::string error = !text && platform::PathExists(File) ? "it cannot be read" : "";
-    if (error.empty()) {
-      std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
-                                                  platform::ToAnsi(Entry), platform::ToAnsi(Value));
-      error = platform::WriteWholeFile(File, changed);
-    }
     // A refused write used to pass unnoticed, so a stamp or setting seemed
     // stored that was not; now it is reported like any failure.
+    std::string error = WriteEntry(Value, Section, Entry, File);
     if (!error.empty()) {
       throw Failure(failures::kFileAccess,
                     "Path/File access error: " + File + " could not be written (" + error + ")");
     }
   });
+}
+
+void SaveIniQuietly(const std::string& Value, const std::string& Section, const std::string& Entry,
+                    const std::string& File) {
+  WriteEntry(Value, Section, Entry, File);  // a refusal is no failure here
 }
 
 }  // namespace zc

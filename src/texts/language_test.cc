@@ -113,6 +113,16 @@ TEST_F(LanguageTest, AnEmptyOrMissingLanguageChoiceBecomesTheDefault) {
   EXPECT_EQ(GetLanguage(h.run), "1036");
 }
 
+TEST_F(LanguageTest, ARefusedSeedIsNoFailure) {
+  WriteLanguageFile("[Language]\r\n");  // neither a language nor any text yet
+  std::filesystem::permissions(testing::PathOf(File()), std::filesystem::perms::owner_read);
+  h.run.SilentMode = true;
+  Load();
+  EXPECT_EQ(ReadFile(File()), "[Language]\r\n");
+  EXPECT_EQ(h.ErrorLog(), "");
+  EXPECT_FALSE(h.run.failures_reported);  // a silent run still ends with 0
+}
+
 Control Made(ControlKind kind, const char* name, const char* tag, std::int32_t help_id = 0,
              std::optional<std::int16_t> index = std::nullopt) {
   Control control;
