@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <stdexcept>
 #include <string>
 
 #include "app/win32/resource_ids.h"
@@ -41,6 +42,9 @@ MainWindowView::MainWindowView(frm_Zantel_Config_Exe& window) : window_(window) 
   RegisterWindowClass(&MainWindowView::WindowProc);
   window_handle_ = ::CreateWindowExW(0, kWindowClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0,
                                      0, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+  if (window_handle_ == nullptr) {
+    throw std::runtime_error(platform::win32::ErrorText("The window", "could not be opened"));
+  }
   CreateControls();
   CreateToolTips();
   Layout(DpiOf(window_handle_));

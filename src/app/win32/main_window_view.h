@@ -14,6 +14,7 @@ namespace zc::win32 {
 
 class MainWindowView : public WindowObserver {
  public:
+  // Throws std::runtime_error when the system gives it no window (no desktop).
   explicit MainWindowView(frm_Zantel_Config_Exe& window);
   ~MainWindowView() override;
   MainWindowView(const MainWindowView&) = delete;

@@ -3,6 +3,8 @@
 #include <io.h>
 
 #include <cstdio>
+#include <optional>
+#include <stdexcept>
 
 #include "app/win32/main_window_view.h"
 #include "app/win32/win32_ui.h"
@@ -32,17 +34,24 @@ void UseParentConsole() {
 }
 
 int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB) {
-  // The window needs no console; closing the one it came from must not end it.
-  ::FreeConsole();
   Win32Ui ui(platform::FileNameWithoutExtension(facts.executable_path));
   Program run(std::move(facts), ui);
   frm_Zantel_Config_Exe window(run, std::move(WorkOnMDB));
-  MainWindowView view(window);
-  ui.SetWindow(&view);
+  std::optional<MainWindowView> view;
+  try {
+    view.emplace(window);
+  } catch (const std::runtime_error& no_window) {
+    // Nothing could show a message box either: say so where a starter reads.
+    std::fprintf(stderr, "%s\n", no_window.what());
+    return exit_status::kEndedOnFailure;
+  }
+  // The window needs no console; closing the one it came from must not end it.
+  ::FreeConsole();
+  ui.SetWindow(&*view);
   window.Form_Load();
-  view.Show();
+  view->Show();
   MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) view.Dispatch(message);
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) view->Dispatch(message);
   // Only a confirmed close lets the window go: the run was given up.
   return exit_status::kCancelled;
 }
