@@ -140,6 +140,7 @@ std::vector<std::uint8_t> Render(const Drawing& drawing, double scale, int width
   return pixels;
 }
 
+// Little-endian, `bytes` of 1 to 4.
 void Put(std::string& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -152,7 +153,7 @@ std::string IconImage(const std::vector<std::uint8_t>& pixels, int width, int he
   Put(image, height * 2, 4);  // colour and mask rows together
   Put(image, 1, 2);
   Put(image, 32, 2);
-  Put(image, 0, 4 * 6);
+  image.append(24, '\0');  // no compression, sizes or palette
   for (int y = height - 1; y >= 0; --y) {
     image.append(reinterpret_cast<const char*>(&pixels[static_cast<size_t>(y) * width * 4]),
                  width * 4);
