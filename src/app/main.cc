@@ -15,6 +15,9 @@
 #ifdef ZC_WITH_WINDOW
 #include "app/qt/window_app.h"
 #endif
+#ifdef ZC_WITH_WIN32_WINDOW
+#include "app/win32/window_app.h"
+#endif
 
 namespace {
 
@@ -29,6 +32,9 @@ int RunSilent(zc::platform::ProcessFacts facts, zc::DatabaseWork work) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef ZC_WITH_WIN32_WINDOW
+  zc::win32::UseParentConsole();
+#endif
   zc::platform::ProcessFacts facts = zc::platform::CurrentProcess(argc, argv);
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("%s %d.%d.%d\n",
@@ -47,6 +53,8 @@ int main(int argc, char** argv) {
   if (zc::CommandAsksSilent(facts.command_line)) return RunSilent(std::move(facts), work);
 #ifdef ZC_WITH_WINDOW
   return zc::qt::RunWindow(std::move(facts), work);
+#elif defined(ZC_WITH_WIN32_WINDOW)
+  return zc::win32::RunWindow(std::move(facts), work);
 #else
   std::fprintf(stderr, "This build has no window; start it with /EXTERNAL=SILENT.\n");
   return zc::exit_status::kEndedOnFailure;
