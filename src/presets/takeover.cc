@@ -68,7 +68,8 @@ std::string HeadOfAbort(PresetRun& run) {
 void Abort(PresetRun& run, Procedure& proc, const std::string& text) {
   proc.Step([&] { WriteErrorLog(run, text); });
   Procedure fatal(run, kProcName, /*fatal=*/true);
-  fatal.Report(Failure(9999, "Database-Error - Contact Administrator!", run.ExecutableName()));
+  fatal.Report(Failure(db::code::kTakeOverAborted, "Database-Error - Contact Administrator!",
+                       run.ExecutableName()));
 }
 
 void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "errors/failure.h"
+#include "presets/db/db_failure.h"
 #include "presets/db/jet_reader.h"
 #include "presets/db/jet_to_sqlite.h"
 
@@ -20,15 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::int32_t kFileNotFound = 3024;
-constexpr std::int32_t kDatabaseExists = 3204;
-
 [[noreturn]] void FileError(const std::string& what, const std::string& path) {
   throw Failure(failures::kFileAccess, what + " " + path + ": " + std::strerror(errno));
 }
 
 [[noreturn]] void NotReadable(const std::string& path, const std::string& reason) {
-  throw Failure(kNotReadableDatabase, path + " is not a database this program can read: " + reason);
+  throw Failure(db::code::kNotADatabase,
+                path + " is not a database this program can read: " + reason);
 }
 
 // For clean-up after a failure, which must not hide that failure.
@@ -40,7 +39,7 @@ void RemoveQuietly(const std::string& path) {
 std::unique_ptr<Reader> OpenJet(const std::string& path) {
   std::error_code error;
   if (!fs::is_regular_file(path, error)) {
-    throw Failure(kFileNotFound, "Could not find file '" + path + "'.");
+    throw Failure(db::code::kFileNotFound, "Could not find file '" + path + "'.");
   }
   if (::access(path.c_str(), R_OK) != 0) FileError("Cannot read", path);
   try {
@@ -132,7 +131,7 @@ std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
                                               const std::string& sqlite_path) {
   std::unique_ptr<Reader> reader = OpenJet(jet_path);
   if (fs::exists(fs::symlink_status(sqlite_path))) {
-    throw Failure(kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
+    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
   }
   std::vector<ImportedTable> tables;
   std::string temporary = ConvertToTemporary(*reader, jet_path, sqlite_path, 0666, tables);
