@@ -3,15 +3,23 @@
 
 namespace zc::platform {
 
+std::string FileNameOf(std::string_view path) {
+  auto cut = path.find_last_of(Separator());
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || path.back() != Separator()) path += Separator();
+  return path.append(name);
+}
+
 std::string FileNameWithoutExtension(std::string_view path) {
-  std::string_view name = path;
-  if (auto cut = name.find_last_of(Separator()); cut != std::string_view::npos) {
-    name.remove_prefix(cut + 1);
+  std::string name = FileNameOf(path);
+  if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) {
+    name.resize(dot);
   }
-  if (auto dot = name.find_last_of('.'); dot != std::string_view::npos && dot > 0) {
-    name = name.substr(0, dot);
-  }
-  return std::string(name);
+  return name;
 }
 
 std::string FolderOf(std::string_view path) {

@@ -42,7 +42,7 @@ void ReplaceComponent(PresetRun& run, Paths& paths, const std::string& from,
 }
 
 std::string MissingMachineCopyText(const std::string& component) {
-  std::string file = component.substr(component.find_last_of(platform::Separator()) + 1);
+  std::string file = platform::FileNameOf(component);
   return "Konnte die Datei:\"" + file + "\" in der Vorlage nicht finden!\r\n\r\n" +
          "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n" +
          "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den "

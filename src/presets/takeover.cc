@@ -55,9 +55,8 @@ std::string WarningText(PresetRun& run, const std::string& brk) {
 }
 
 std::string ProgramFileUpper(PresetRun& run) {
-  std::string folder = run.ProgramFolder();
-  if (folder.empty() || folder.back() != platform::Separator()) folder += platform::Separator();
-  return platform::UpperCase(folder + run.ExecutableName() + ".EXE!");
+  return platform::UpperCase(
+      platform::JoinPath(run.ProgramFolder(), run.ExecutableName() + ".EXE!"));
 }
 
 std::string HeadOfAbort(PresetRun& run) {

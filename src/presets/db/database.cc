@@ -148,8 +148,10 @@ void Engine::WorkOnCopy(const std::string& path) {
   if (!platform::PathExists(path)) return;
   ImportIfAccessFile(path);
   Forget(path);
-  std::string scratch = platform::FolderOf(path) + platform::Separator() + "." +
-                        path.substr(path.find_last_of(platform::Separator()) + 1) + ".tmp-work";
+  // Named like the temporary files of a replacement, so that the next
+  // replacement of the file removes a copy a killed run left behind.
+  std::string name = platform::FileNameOf(path);
+  std::string scratch = path.substr(0, path.size() - name.size()) + "." + name + ".tmp-work";
   std::string error = platform::ReplaceFileWithCopy(path, scratch);
   if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
   scratch_[CanonicalPath(path)] = scratch;
