@@ -72,7 +72,7 @@ TEST_F(DatabaseTest, EveryDeclaredTypeRoundTripsThroughCreatedFields) {
     EXPECT_EQ(stored.Fields()[i].Type(), source.Fields()[i].Type()) << i;
     EXPECT_EQ(stored.Fields()[i].Size(), source.Fields()[i].Size()) << i;
   }
-  EXPECT_EQ(stored.Fields()["X"].Properties("Size"), Value::Integer(42));
+  EXPECT_EQ(stored.Fields()["X"].Size(), 42);
 }
 
 TEST_F(DatabaseTest, DroppedAndRecreatedTableHasExactlyTheTemplatesFieldsAndNoKey) {

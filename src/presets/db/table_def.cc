@@ -15,14 +15,6 @@ void FieldDef::SetName(const std::string& name) {
   name_ = name;
 }
 
-Value FieldDef::Properties(std::string_view property) const {
-  std::string upper = platform::UpperCase(property);
-  if (upper == "NAME") return Value::Text(name_);
-  if (upper == "TYPE") return Value::Integer(type_.type);
-  if (upper == "SIZE") return Value::Integer(type_.size);
-  ItemNotFound(source::kField);
-}
-
 const TableSchema& TableDef::StoredSchema() const {
   const TableSchema* schema = connection_->Schema(name_);
   if (schema == nullptr) ObjectInvalid(source::kTableDef);
