@@ -9,6 +9,7 @@
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/packed_rows.h"
+#include "presets/db/quoting.h"
 #include "presets/progress.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
@@ -159,8 +160,8 @@ std::string MatchQuery(PresetRun& run, const std::vector<db::Value>& row) {
          " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
          " PRESET_DEFS.pass" +
          run.AdditionalFieldsSQL + " From PRESET_DEFS " +
-         " WHERE (((PRESET_DEFS.machine_type)=" + QuotedLiteral(row[0].ToText()) + ")" +
-         " AND ((PRESET_DEFS.var_name)=" + QuotedLiteral(row[1].ToText()) + ") " +
+         " WHERE (((PRESET_DEFS.machine_type)=" + db::DoubleQuoted(row[0].ToText()) + ")" +
+         " AND ((PRESET_DEFS.var_name)=" + db::DoubleQuoted(row[1].ToText()) + ") " +
          " AND ((PRESET_DEFS.offset_or_bitno)=" + row[2].ToText() + "));";
 }
 

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/query_plan.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 namespace {
@@ -169,14 +169,15 @@ void Connection::EnsureLookupIndex(const std::string& table,
   std::string name = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
   if (lookup_indexes_.count(name) != 0) return;
   std::string sql =
-      "CREATE INDEX IF NOT EXISTS " + QuoteName(name) + " ON " + QuoteName(table) + " (";
+      "CREATE INDEX IF NOT EXISTS " + DoubleQuoted(name) + " ON " + DoubleQuoted(table) + " (";
   for (size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
   Write(sql + ")");
   lookup_indexes_.insert(name);
 }
 
 void Connection::DropLookupIndexes() {
-  for (const std::string& name : lookup_indexes_) Write("DROP INDEX IF EXISTS " + QuoteName(name));
+  for (const std::string& name : lookup_indexes_)
+    Write("DROP INDEX IF EXISTS " + DoubleQuoted(name));
   lookup_indexes_.clear();
   ++index_generation_;
 }
@@ -187,7 +188,7 @@ void Connection::DropLeftoverIndexes() {
                  "SELECT name FROM sqlite_master WHERE type='index' AND name LIKE "
                  "'zc\\_lookup\\_%' ESCAPE '\\'");
   while (list.Step()) leftovers.push_back(list.TextColumn(0));
-  for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + QuoteName(name));
+  for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + DoubleQuoted(name));
 }
 
 }  // namespace zc::db

@@ -2,7 +2,7 @@
 
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 namespace {
@@ -49,8 +49,8 @@ std::vector<std::string> Spellings(const std::string& text) {
 // Reads the rows whose rowids lie in ?1..?2, in rowid order, rowid first.
 std::string FetchSql(const std::string& table, const std::vector<ColumnInfo>& fields) {
   std::string sql = "SELECT rowid";
-  for (const ColumnInfo& field : fields) sql += ", " + QuoteName(field.name);
-  return sql + " FROM " + QuoteName(table) + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid";
+  for (const ColumnInfo& field : fields) sql += ", " + DoubleQuoted(field.name);
+  return sql + " FROM " + DoubleQuoted(table) + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid";
 }
 
 class Planner {
@@ -61,7 +61,7 @@ class Planner {
     for (const ColumnRef& ref : query_.columns) Project(ref);
     plan_.table = schema_.name;
     plan_.fetch_sql = FetchSql(schema_.name, plan_.fields);
-    std::string sql = "SELECT rowid FROM " + QuoteName(schema_.name);
+    std::string sql = "SELECT rowid FROM " + DoubleQuoted(schema_.name);
     if (query_.where) {
       sql += " WHERE " + Condition(*query_.where);
       plan_.lookup_key = LookupKey(*query_.where);
@@ -71,7 +71,7 @@ class Planner {
       sql += " ORDER BY ";
       for (const OrderItem& item : query_.order_by) {
         int column = Resolve(item.column.qualifier, item.column.column);
-        sql += QuoteName(schema_.columns[column].name) +
+        sql += DoubleQuoted(schema_.columns[column].name) +
                (IsTextType(schema_.columns[column].type) ? " COLLATE NOCASE" : "") +
                (item.descending ? " DESC, " : ", ");
       }
@@ -142,10 +142,10 @@ class Planner {
       return Parameter(*column) + " " + op + " " + Parameter(*other);
     }
     const ColumnInfo& info = schema_.columns[Resolve(column->qualifier, column->column)];
-    std::string name = QuoteName(info.name);
+    std::string name = DoubleQuoted(info.name);
     if (other->kind == QueryExpr::Kind::kColumn) {
       return name + " " + op + " " +
-             QuoteName(schema_.columns[Resolve(other->qualifier, other->column)].name);
+             DoubleQuoted(schema_.columns[Resolve(other->qualifier, other->column)].name);
     }
     const Value& literal = other->literal;
     bool text_literal = literal.IsText();
@@ -185,7 +185,7 @@ class Planner {
     if (column->kind != QueryExpr::Kind::kColumn || other->kind != QueryExpr::Kind::kLiteral)
       return {};
     const ColumnInfo& info = schema_.columns[Resolve(column->qualifier, column->column)];
-    return {QuoteName(info.name) + (IsTextType(info.type) ? " COLLATE NOCASE" : "")};
+    return {DoubleQuoted(info.name) + (IsTextType(info.type) ? " COLLATE NOCASE" : "")};
   }
 
   const JetQuery& query_;
@@ -204,7 +204,7 @@ std::shared_ptr<const QueryPlan> PlanTable(const TableSchema& schema) {
   plan->table = schema.name;
   plan->fields = schema.columns;
   plan->fetch_sql = FetchSql(schema.name, schema.columns);
-  plan->rowid_sql = "SELECT rowid FROM " + QuoteName(schema.name);
+  plan->rowid_sql = "SELECT rowid FROM " + DoubleQuoted(schema.name);
   return plan;
 }
 

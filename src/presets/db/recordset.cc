@@ -4,7 +4,7 @@
 
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 namespace {
@@ -171,20 +171,21 @@ std::string Recordset::InsertSql() const {
   for (size_t i = 0; i < fields().size(); ++i) {
     if (!changed_[i]) continue;
     values += (count ? ", ?" : "?") + std::to_string(count + 1);
-    names += (count ? ", " : "") + QuoteName(fields()[i].name);
+    names += (count ? ", " : "") + DoubleQuoted(fields()[i].name);
     ++count;
   }
-  std::string table = QuoteName(plan_->table);
+  std::string table = DoubleQuoted(plan_->table);
   if (count == 0) return "INSERT INTO " + table + " DEFAULT VALUES";
   return "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")";
 }
 
 std::string Recordset::UpdateSql() const {
-  std::string sql = "UPDATE " + QuoteName(plan_->table) + " SET ";
+  std::string sql = "UPDATE " + DoubleQuoted(plan_->table) + " SET ";
   int count = 0;
   for (size_t i = 0; i < fields().size(); ++i) {
     if (!changed_[i]) continue;
-    sql += (count ? ", " : "") + QuoteName(fields()[i].name) + " = ?" + std::to_string(count + 1);
+    sql +=
+        (count ? ", " : "") + DoubleQuoted(fields()[i].name) + " = ?" + std::to_string(count + 1);
     ++count;
   }
   return sql + " WHERE rowid = ?" + std::to_string(count + 1);

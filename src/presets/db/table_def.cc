@@ -2,14 +2,14 @@
 
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 
 void FieldDef::SetName(const std::string& name) {
   if (connection_) {
-    connection_->Write("ALTER TABLE " + QuoteName(table_) + " RENAME COLUMN " + QuoteName(name_) +
-                       " TO " + QuoteName(name));
+    connection_->Write("ALTER TABLE " + DoubleQuoted(table_) + " RENAME COLUMN " +
+                       DoubleQuoted(name_) + " TO " + DoubleQuoted(name));
     connection_->SchemaChanged();
   }
   name_ = name;
@@ -63,8 +63,8 @@ void TableFields::Append(const FieldDef& field) {
     table_.new_fields_.push_back(FieldDef(field.Name(), field.type_));
     return;
   }
-  table_.connection_->Write("ALTER TABLE " + QuoteName(table_.name_) + " ADD COLUMN " +
-                            QuoteName(field.Name()) + " " + DeclaredTypeOf(field.type_));
+  table_.connection_->Write("ALTER TABLE " + DoubleQuoted(table_.name_) + " ADD COLUMN " +
+                            DoubleQuoted(field.Name()) + " " + DeclaredTypeOf(field.type_));
   table_.connection_->SchemaChanged();
 }
 
@@ -88,7 +88,7 @@ TableDef TableDefs::operator[](std::string_view name) const {
 
 void TableDefs::Delete(std::string_view name) {
   TableDef table = (*this)[name];
-  connection_->Write("DROP TABLE " + QuoteName(table.Name()));
+  connection_->Write("DROP TABLE " + DoubleQuoted(table.Name()));
   connection_->SchemaChanged();
 }
 
@@ -101,10 +101,10 @@ void TableDefs::Append(TableDef& table) {
          source::kTableDefs);
   }
   // Exactly the fields' declared types: no key, index, default or constraint.
-  std::string sql = "CREATE TABLE " + QuoteName(table.Name()) + " (";
+  std::string sql = "CREATE TABLE " + DoubleQuoted(table.Name()) + " (";
   for (size_t i = 0; i < table.new_fields_.size(); ++i) {
     const FieldDef& field = table.new_fields_[i];
-    sql += (i ? ", " : "") + QuoteName(field.Name()) + " " + DeclaredTypeOf(field.type_);
+    sql += (i ? ", " : "") + DoubleQuoted(field.Name()) + " " + DeclaredTypeOf(field.type_);
   }
   connection_->Write(sql + ")");
   connection_->SchemaChanged();
