@@ -144,6 +144,24 @@ std::string UpperCase(std::string_view utf8) { return MapCodePoints(utf8, UpperC
 
 std::string LowerCase(std::string_view utf8) { return MapCodePoints(utf8, LowerCodePoint); }
 
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  // ASCII letters fold on their own; the rest of the texts from the first
+  // other byte on is upper-cased whole (which keeps byte positions).
+  size_t at = 0;
+  for (; at < a.size() && at < b.size(); ++at) {
+    auto x = static_cast<unsigned char>(a[at]), y = static_cast<unsigned char>(b[at]);
+    if (x >= 0x80 || y >= 0x80) {
+      int order = UpperCase(a.substr(at)).compare(UpperCase(b.substr(at)));
+      return (order > 0) - (order < 0);
+    }
+    if (x == y) continue;
+    if (x - 'a' < 26u) x -= 0x20;
+    if (y - 'a' < 26u) y -= 0x20;
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 size_t FindIgnoringCase(std::string_view text, std::string_view search) {
   bool ascii = true;
   for (char c : search) ascii &= static_cast<unsigned char>(c) < 0x80;

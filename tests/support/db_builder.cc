@@ -100,10 +100,17 @@ std::string DumpDatabase(const std::string& path, const std::vector<std::string>
   std::string dump;
   for (const std::string& table : tables) {
     dump += "[" + table + "]\n";
-    db::Statement rows(db.handle, "SELECT * FROM " + db::DoubleQuoted(table) + " ORDER BY rowid");
+    std::string columns;  // each value after its storage class
+    int count = 0;
+    for (const auto& [name, declared] : ColumnsOf(path, table)) {
+      columns += (count++ ? ", typeof(" : "typeof(") + db::DoubleQuoted(name) + "), " +
+                 db::DoubleQuoted(name);
+    }
+    db::Statement rows(
+        db.handle, "SELECT " + columns + " FROM " + db::DoubleQuoted(table) + " ORDER BY rowid");
     while (rows.Step()) {
-      for (int i = 0; i < rows.ColumnCount(); ++i) {
-        dump += std::to_string(rows.ColumnType(i)) + ":" + rows.TextColumn(i) + "|";
+      for (int i = 0; i < 2 * count; i += 2) {
+        dump += rows.TextColumn(i) + ":" + rows.TextColumn(i + 1) + "|";
       }
       dump += "\n";
     }

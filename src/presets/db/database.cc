@@ -1,10 +1,14 @@
 #include "presets/db/database.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
 #include <filesystem>
 
 #include "platform/platform.h"
 #include "presets/db/db_failure.h"
+#include "presets/db/jet_sql.h"
+#include "presets/db/query_plan.h"
 
 namespace zc::db {
 namespace {
@@ -70,12 +74,12 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
   // Per-row queries differ only in their literals: plan each shape once.
   QueryShape shape = ShapeOfJetQuery(source);
   std::shared_ptr<const QueryPlan> plan = connection->CachedPlan(shape.key);
-  if (plan == nullptr || !PlanServes(*plan, shape.literals)) {
+  if (plan == nullptr) {
     JetQuery query = ParseJetQuery(source);
-    plan = PlanQuery(query, SchemaOf(*connection, query.table));
-    if (plan->reusable) connection->CachePlan(shape.key, plan);
+    plan = PlanQuery(query, shape, SchemaOf(*connection, query.table));
+    connection->CachePlan(shape.key, plan);
   }
-  return std::make_unique<Recordset>(connection, plan, BindParameters(*plan, shape.literals));
+  return std::make_unique<Recordset>(connection, plan, std::move(shape.literals));
 }
 
 db::TableDefs Database::TableDefs() { return db::TableDefs(Connected()); }

@@ -46,7 +46,8 @@ class Engine : public PendingWrites {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  // Raises 3024 for a missing file and 3343 for one that is no database.
+  // Raises code::kFileNotFound for a missing file and code::kNotADatabase for
+  // one that is no database.
   Database OpenDatabase(const std::string& path);
 
   void CommitPendingWrites() override;

@@ -44,18 +44,16 @@ FieldDef TableFields::operator[](int position) const {
 }
 
 FieldDef TableFields::operator[](std::string_view name) const {
-  std::string upper = platform::UpperCase(name);
   for (int i = 0; i < Count(); ++i) {
     FieldDef field = (*this)[i];
-    if (platform::UpperCase(field.Name()) == upper) return field;
+    if (platform::EqualIgnoringCase(field.Name(), name)) return field;
   }
   ItemNotFound(source::kFields);
 }
 
 void TableFields::Append(const FieldDef& field) {
-  std::string upper = platform::UpperCase(field.Name());
   for (int i = 0; i < Count(); ++i) {
-    if (platform::UpperCase((*this)[i].Name()) == upper) {
+    if (platform::EqualIgnoringCase((*this)[i].Name(), field.Name())) {
       Fail(code::kDuplicateField, "Cannot define field more than once.", source::kFields);
     }
   }
