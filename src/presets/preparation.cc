@@ -1,6 +1,5 @@
 #include "presets/preparation.h"
 
-#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -61,14 +60,9 @@ void ReadPattern(PresetRun& run, db::Recordset& rs) {
     if (system.IsNull() || platform::UpperCase(system.ToText()) != tables::kSystemNames[s])
       continue;
     db::Value pattern = rs.Fields()[tables::kPatternVarName].GetValue();
-    db::Value part = rs.Fields()[tables::kPatternPart].GetValue();
-    if (pattern.IsNull() || part.IsNull()) failures::InvalidUseOfNull();
-    std::optional<double> number =
-        part.IsText() ? db::NumberOfText(part.AsText()) : std::optional(part.AsNumber());
-    if (!number) failures::TypeMismatch();
-    int whole = static_cast<int>(std::nearbyint(*number));
-    if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
-    run.VarNamePatterns[s][whole] = pattern.ToText();
+    if (pattern.IsNull()) failures::InvalidUseOfNull();
+    int part = PartNumber(rs.Fields()[tables::kPatternPart].GetValue());
+    run.VarNamePatterns[s][part] = pattern.ToText();
   }
 }
 
