@@ -72,7 +72,8 @@ class RowBuilder {
       : run_(run), proc_(proc), target_(target) {
     proc.Step([&] {
       for (int j = 0; j < target.Fields().Count(); ++j) {
-        is_var_name_.push_back(platform::UpperCase(target.Fields()[j].Name()) == "VAR_NAME");
+        is_var_name_.push_back(
+            platform::EqualIgnoringCase(target.Fields()[j].Name(), tables::kVarName));
       }
     });
   }

@@ -78,7 +78,9 @@ void CategorieNachCategoryID(PresetRun& run) {
     for (int i = 0; i < count; ++i) {
       proc.Step([&] {
         db::FieldDef field = table->Fields()[i];
-        if (platform::UpperCase(field.Name()) == "CATEGORIE") field.SetName(tables::kCategoryId);
+        if (platform::EqualIgnoringCase(field.Name(), tables::kCategorie)) {
+          field.SetName(tables::kCategoryId);
+        }
       });
     }
     proc.Step([&] { table->Fields().Refresh(); });

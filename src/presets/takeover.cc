@@ -201,6 +201,41 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
   if (proc.Step([&] { match->Update(); })) ++run.report.carried;
 }
 
+// The earlier rows, counted and checked against the count the table claims.
+db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& targetDb,
+                               db::Recordset& copy, int fields) {
+  bool older_layout = false;
+  for (int i = 0; i < fields; ++i) {
+    proc.Step([&] {
+      older_layout |= platform::EqualIgnoringCase(copy.Fields()[i].Name(), tables::kCategorie);
+    });
+  }
+  std::int32_t reported = 0;
+  proc.Step([&] {
+    std::int64_t count = copy.RecordCount();
+    if (count > INT32_MAX) failures::Overflow();
+    reported = static_cast<std::int32_t>(count);
+  });
+  std::int32_t counted = CountRows(proc, copy, reported);
+  CheckCopyRowCount(run, targetDb, counted, reported);
+  return ReadRows(run, proc, copy, counted, older_layout);
+}
+
+// A configured field the generated table lacks ends the program, in every
+// start mode, before any row is changed.
+void EndOnMissingConfiguredField(PresetRun& run, Procedure& proc, db::Database& targetDb) {
+  std::optional<std::string> missing;
+  proc.Step([&] { missing = MissingConfiguredField(run, targetDb); });
+  if (!missing) return;
+  std::string component = UpperComponent(run);
+  Abort(run, proc,
+        "Conflict while attempting to extend database!" + std::string("Configurationsfile ") + kQ +
+            component + ".CFG" + kQ + ", demanded field " + kQ + platform::UpperCase(*missing) +
+            kQ + "missing in machinecopy-database" + kBreak + "Configuration of " + kQ + component +
+            kQ + " aborted.");
+  EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
+}
+
 }  // namespace
 
 bool CheckCopyRowCount(PresetRun& run, db::Database& targetDb, std::int32_t counted,
@@ -231,35 +266,12 @@ void TakeoverMachineCopyMDBData(PresetRun& run, db::Database& targetDb,
   if (copyRs) proc.Step([&] { fields = copyRs->Fields().Count(); });
   if (fields > kPlainFields && run.AdditionalFieldCount == 1) WarnAboutUnknownFields(run, proc);
   if (!copyRs) return;
-  bool older_layout = false;
-  for (int i = 0; i < fields; ++i) {
-    proc.Step(
-        [&] { older_layout |= platform::UpperCase(copyRs->Fields()[i].Name()) == "CATEGORIE"; });
-  }
-  std::int32_t reported = 0;
-  proc.Step([&] {
-    std::int64_t count = copyRs->RecordCount();
-    if (count > INT32_MAX) failures::Overflow();
-    reported = static_cast<std::int32_t>(count);
-  });
-  std::int32_t counted = CountRows(proc, *copyRs, reported);
-  CheckCopyRowCount(run, targetDb, counted, reported);
-  db::PackedRows rows = ReadRows(run, proc, *copyRs, counted, older_layout);
+  db::PackedRows rows = ReadEarlierRows(run, proc, targetDb, *copyRs, fields);
   copyRs.reset();
   run.report.take_over_ran = true;
   run.report.earlier_rows = static_cast<std::int64_t>(rows.size());
   if (rows.size() == 0) return;
-  std::optional<std::string> missing;
-  proc.Step([&] { missing = MissingConfiguredField(run, targetDb); });
-  if (missing) {
-    std::string component = UpperComponent(run);
-    Abort(run, proc,
-          "Conflict while attempting to extend database!" + std::string("Configurationsfile ") +
-              kQ + component + ".CFG" + kQ + ", demanded field " + kQ +
-              platform::UpperCase(*missing) + kQ + "missing in machinecopy-database" + kBreak +
-              "Configuration of " + kQ + component + kQ + " aborted.");
-    EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
-  }
+  EndOnMissingConfiguredField(run, proc, targetDb);
   ProgressReport progress(run.ui, static_cast<std::int64_t>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {
     run.DoEvents();
