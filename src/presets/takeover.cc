@@ -202,7 +202,7 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
 }
 
 // The earlier rows, counted and checked against the count the table claims.
-db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& targetDb,
+db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& target,
                                db::Recordset& copy, int fields) {
   bool older_layout = false;
   for (int i = 0; i < fields; ++i) {
@@ -217,15 +217,15 @@ db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& ta
     reported = static_cast<std::int32_t>(count);
   });
   std::int32_t counted = CountRows(proc, copy, reported);
-  CheckCopyRowCount(run, targetDb, counted, reported);
+  CheckCopyRowCount(run, target, counted, reported);
   return ReadRows(run, proc, copy, counted, older_layout);
 }
 
 // A configured field the generated table lacks ends the program, in every
 // start mode, before any row is changed.
-void EndOnMissingConfiguredField(PresetRun& run, Procedure& proc, db::Database& targetDb) {
+void EndOnMissingConfiguredField(PresetRun& run, Procedure& proc, db::Database& target) {
   std::optional<std::string> missing;
-  proc.Step([&] { missing = MissingConfiguredField(run, targetDb); });
+  proc.Step([&] { missing = MissingConfiguredField(run, target); });
   if (!missing) return;
   std::string component = UpperComponent(run);
   Abort(run, proc,
@@ -238,13 +238,13 @@ void EndOnMissingConfiguredField(PresetRun& run, Procedure& proc, db::Database& 
 
 }  // namespace
 
-bool CheckCopyRowCount(PresetRun& run, db::Database& targetDb, std::int32_t counted,
+bool CheckCopyRowCount(PresetRun& run, db::Database& target, std::int32_t counted,
                        std::int32_t reported) {
   if (counted == reported) return true;
   Procedure proc(run, kProcName);
   std::int64_t needed = 0;
   proc.Step([&] {
-    std::unique_ptr<db::Recordset> table = targetDb.OpenRecordset(tables::kPresetDefs);
+    std::unique_ptr<db::Recordset> table = target.OpenRecordset(tables::kPresetDefs);
     table->MoveLast();
     needed = table->RecordCount();
   });
