@@ -64,23 +64,6 @@ char32_t UpperCodePoint(char32_t code) {
   }
 }
 
-char32_t LowerCodePoint(char32_t code) {
-  if (code >= 'A' && code <= 'Z') return code + 0x20;
-  if (code >= 0xC0 && code <= 0xDE && code != 0xD7) return code + 0x20;
-  switch (code) {
-    case 0x178:
-      return 0xFF;
-    case 0x160:
-      return 0x161;
-    case 0x152:
-      return 0x153;
-    case 0x17D:
-      return 0x17E;
-    default:
-      return code;
-  }
-}
-
 std::string MapCodePoints(std::string_view utf8, char32_t (*map)(char32_t)) {
   bool ascii = true;
   for (char c : utf8) ascii &= (static_cast<unsigned char>(c) < 0x80);
@@ -141,8 +124,6 @@ std::string FromAnsi(std::string_view ansi) {
 }
 
 std::string UpperCase(std::string_view utf8) { return MapCodePoints(utf8, UpperCodePoint); }
-
-std::string LowerCase(std::string_view utf8) { return MapCodePoints(utf8, LowerCodePoint); }
 
 int CompareIgnoringCase(std::string_view a, std::string_view b) {
   // ASCII letters fold on their own; the rest of the texts from the first

@@ -25,8 +25,6 @@ inline bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 // Where `search` first stands in `text`, letters compared without regard to
 // case as UpperCase folds them; npos when it does not.
 size_t FindIgnoringCase(std::string_view text, std::string_view search);
-// Lower case, the counterpart of UpperCase.
-std::string LowerCase(std::string_view utf8);
 // The same for text that is still Windows-1252 bytes.
 std::string UpperCaseAnsi(std::string_view ansi);
 

@@ -33,7 +33,6 @@ class Connection {
   static std::shared_ptr<Connection> Open(const std::string& path);
   ~Connection() { Close(); }
 
-  const std::string& path() const { return path_; }
   bool IsOpen() const { return db_ != nullptr; }
   std::int64_t LastInsertRowid() const;
   // Closes the file for good: a transaction still open is rolled back.

@@ -31,7 +31,6 @@ class Database {
   db::TableDefs TableDefs();
   TableDef CreateTableDef(const std::string& name);
   void Close() { closed_ = true; }  // the connection stays with the engine
-  const std::string& Path() const { return connection_->path(); }
 
  private:
   const std::shared_ptr<Connection>& Connected();
