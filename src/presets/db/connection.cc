@@ -91,6 +91,7 @@ void Connection::Write(const std::string& sql) {
 
 void Connection::Commit() {
   if (!in_transaction_) return;
+  DropLookupIndexes();
   int rc = sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
   in_transaction_ = sqlite3_get_autocommit(db_.get()) == 0;
   if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
@@ -143,8 +144,10 @@ void Connection::EnsureLookupIndex(const std::string& table,
 }
 
 void Connection::DropLookupIndexes() {
-  for (const std::string& name : lookup_indexes_)
-    Write("DROP INDEX IF EXISTS " + DoubleQuoted(name));
+  for (const std::string& name : lookup_indexes_) {
+    std::string sql = "DROP INDEX IF EXISTS " + DoubleQuoted(name);
+    sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  }
   lookup_indexes_.clear();
 }
 

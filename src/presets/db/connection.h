@@ -57,10 +57,10 @@ class Connection {
   const TableSchema* Schema(std::string_view table);
   void SchemaChanged();
 
-  // An index that makes a repeated per-row lookup cheap; dropped again
-  // before the file is copied or closed, so finished files hold none.
+  // An index that makes a repeated per-row lookup cheap. It orders texts by
+  // kTextCollation, which other SQLite tools lack, so every commit drops it
+  // first: no file ever holds one, not even after a killed run.
   void EnsureLookupIndex(const std::string& table, const std::vector<std::string>& columns);
-  void DropLookupIndexes();
 
  private:
   struct CloseDatabase {
@@ -68,6 +68,10 @@ class Connection {
   };
 
   Connection(sqlite3* db, std::string path);
+  // Best effort: the commit that follows matters more, and the next open
+  // drops what stays.
+  void DropLookupIndexes();
+  // Lookup indexes a killed run of an earlier version left in the file.
   void DropLeftoverIndexes();
 
   std::unique_ptr<sqlite3, CloseDatabase> db_;

@@ -170,13 +170,6 @@ void Engine::Forget(const std::string& path) {
 }
 
 void Engine::FinishPendingWrites() {
-  for (auto& [path, connection] : connections_) {
-    try {
-      if (connection->IsOpen()) connection->DropLookupIndexes();
-    } catch (const Failure& failure) {
-      std::fprintf(stderr, "%s\n", failure.description.c_str());
-    }
-  }
   CommitPendingWrites();
   DiscardPendingWrites();  // nothing is left to discard: this closes the files
 }
@@ -205,7 +198,6 @@ void Engine::KeepCopy(const std::string& path, const std::string& copy) {
 
 void Engine::ReplaceWithCopy(const std::string& from, const std::string& to) {
   if (auto source = Release(from)) {
-    source->DropLookupIndexes();
     source->Commit();
     source->Close();
   }
