@@ -136,8 +136,8 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
       return (order > 0) - (order < 0);
     }
     if (x == y) continue;
-    if (x - 'a' < 26u) x -= 0x20;
-    if (y - 'a' < 26u) y -= 0x20;
+    if (x >= 'a' && x <= 'z') x -= 0x20;
+    if (y >= 'a' && y <= 'z') y -= 0x20;
     if (x != y) return x < y ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);

@@ -57,7 +57,7 @@ double NumberOf(const Value& value) {
 }
 
 Value WholeNumber(double number, double low, double high) {
-  double rounded = std::nearbyint(number);  // round half to even, as the engine does
+  double rounded = std::nearbyint(number);     // round half to even, as the engine does
   if (!(rounded >= low && rounded <= high)) {  // a text reading "nan" does not fit either
     Fail(code::kNumericOverflow, "Numeric field overflow.", source::kField);
   }
