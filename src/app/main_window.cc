@@ -53,7 +53,6 @@ texts::Control& frm_Zantel_Config_Exe::Find(std::string_view name) {
 }
 
 void frm_Zantel_Config_Exe::SetupUserInterFace() {
-  [[maybe_unused]] Procedure proc(run_, "SetupUserInterFace");
   // The design already is the user interface; nothing to adjust at run time.
 }
 
@@ -74,7 +73,7 @@ void frm_Zantel_Config_Exe::CommandQuest_Click() {
 }
 
 void frm_Zantel_Config_Exe::Form_Activate() {
-  [[maybe_unused]] Procedure proc(run_, "Form_Activate");
+  // Nothing to do: the window shows what loading put in place.
 }
 
 void frm_Zantel_Config_Exe::Form_Load() {
@@ -113,7 +112,6 @@ bool frm_Zantel_Config_Exe::Form_QueryUnload(bool& Cancel, int UnloadMode) {
 
 void frm_Zantel_Config_Exe::Form_Resize() {
   // The controls keep their design places at any size.
-  [[maybe_unused]] Procedure proc(run_, "Form_Resize");
 }
 
 void frm_Zantel_Config_Exe::CommandOK_Click() {
@@ -181,7 +179,6 @@ void frm_Zantel_Config_Exe::SetBackColor(std::string_view name, std::uint32_t co
 }
 
 void frm_Zantel_Config_Exe::SetMousePointer(bool busy) {
-  busy_ = busy;
   run_.ui.SetBusyPointer(busy);
   if (observer_ != nullptr) observer_->MousePointerChanged(busy);
 }

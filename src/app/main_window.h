@@ -63,8 +63,6 @@ class frm_Zantel_Config_Exe {
   const std::string& Caption() const { return caption_; }
   const std::vector<texts::Control>& Controls() const { return controls_; }
   const texts::Control& Control(std::string_view name) const;
-  bool Busy() const { return busy_; }
-  const std::string& ConfigurationIniPath() const { return ConfigurationIniPath_; }
 
  private:
   void WriteInputs();
@@ -82,7 +80,6 @@ class frm_Zantel_Config_Exe {
   std::vector<texts::Control> controls_;
   std::string caption_ = kDesignCaption;
   std::string ConfigurationIniPath_;
-  bool busy_ = false;
   bool working_ = false;
   WindowObserver* observer_ = nullptr;
 };

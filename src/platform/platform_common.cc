@@ -4,18 +4,26 @@
 
 namespace zc::platform {
 
+std::string FileNameOf(std::string_view path) {
+  auto cut = path.find_last_of(Separator());
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || path.back() != Separator()) path += Separator();
+  return path.append(name);
+}
+
 std::string FileNameWithoutExtension(std::string_view path) {
-  std::string_view name = path;
-  if (auto cut = name.find_last_of(Separator()); cut != std::string_view::npos) {
-    name.remove_prefix(cut + 1);
-  }
+  std::string name = FileNameOf(path);
   std::string_view extension = ProgramExtension();
   // Only the program extension goes: any other dot belongs to the name.
   if (!extension.empty() && name.size() > extension.size() &&
       UpperCase(name.substr(name.size() - extension.size())) == UpperCase(extension)) {
-    name.remove_suffix(extension.size());
+    name.resize(name.size() - extension.size());
   }
-  return std::string(name);
+  return name;
 }
 
 std::string FolderOf(std::string_view path) {

@@ -135,7 +135,7 @@ std::string EndCommandValue(std::string value) {
   value = UpperCase(value);
   // Every "/" ends a value here: the next key starts with one.
   if (auto slash = value.find('/'); slash != std::string::npos) {
-    value = UpperCase(value.substr(0, slash));
+    value.resize(slash);
     TrimBlanks(value);
   }
   return value;

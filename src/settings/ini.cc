@@ -16,29 +16,29 @@ constexpr size_t kMaxValueLength = 254;  // a 255-character buffer with its term
 // The entries of a file, read again whenever the file changes. A project of
 // thirty thousand machines reads its program.ini once per machine; parsing
 // the whole file each time would take hours.
-const settings::IniIndex* IndexOf(const std::string& File) {
+const settings::IniIndex* IndexOf(const std::string& file) {
   struct Cached {
     platform::FileStamp stamp;
     settings::IniIndex index;
   };
   static std::map<std::string, Cached> cache;
-  std::optional<platform::FileStamp> stamp = platform::StampOf(File);
+  std::optional<platform::FileStamp> stamp = platform::StampOf(file);
   if (!stamp) return nullptr;
-  auto found = cache.find(File);
+  auto found = cache.find(file);
   if (found != cache.end() && found->second.stamp == *stamp) return &found->second.index;
-  std::optional<std::string> text = platform::ReadWholeFile(File);
+  std::optional<std::string> text = platform::ReadWholeFile(file);
   if (!text) return nullptr;
   if (cache.size() >= 16) cache.clear();
-  return &cache.insert_or_assign(File, Cached{*stamp, settings::IniIndex(*text)})
+  return &cache.insert_or_assign(file, Cached{*stamp, settings::IniIndex(*text)})
               .first->second.index;
 }
 
 // The raw Windows-1252 value of an entry, nullopt when it is missing.
-std::optional<std::string> ReadAnsiValue(const std::string& Section, const std::string& Entry,
-                                         const std::string& File) {
-  const settings::IniIndex* index = IndexOf(File);
+std::optional<std::string> ReadAnsiValue(const std::string& section, const std::string& entry,
+                                         const std::string& file) {
+  const settings::IniIndex* index = IndexOf(file);
   if (index == nullptr) return std::nullopt;
-  auto value = index->Find(platform::ToAnsi(Section), platform::ToAnsi(Entry));
+  auto value = index->Find(platform::ToAnsi(section), platform::ToAnsi(entry));
   if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
   return value;
 }

@@ -69,9 +69,7 @@ class ControlTexts {
 }  // namespace
 
 std::string LanguageFilePath(const Run& run) {
-  std::string folder = run.ProgramFolder();
-  if (folder.empty() || folder.back() != platform::Separator()) folder += platform::Separator();
-  return folder + run.ExecutableName() + ".ini";
+  return platform::JoinPath(run.ProgramFolder(), run.ExecutableName() + ".ini");
 }
 
 std::string GetLanguage(Run& run) {

@@ -22,7 +22,7 @@ class LanguageTest : public ::testing::Test {
   std::string File() const { return h.Path("Bin/Zantel_Config.ini"); }
   void WriteLanguageFile(const std::string& text) { WriteFile(File(), text); }
   std::optional<std::string> Entry(const std::string& section, const std::string& entry) const {
-    return settings::FindIniValue(ReadFile(File()), section, entry);
+    return settings::IniIndex(ReadFile(File())).Find(section, entry);
   }
   void Load() { LoadToolTipTexts(h.run, controls, help); }
   const Control& Named(const std::string& name) const {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "errors/failure.h"
+#include "presets/db/quoting.h"
 
 namespace zc::jet {
 namespace {
@@ -55,16 +56,16 @@ class Target {
 };
 
 std::string CreateTableSql(const Table& table) {
-  std::string sql = "CREATE TABLE " + QuotedName(table.name) + " (";
+  std::string sql = "CREATE TABLE " + db::DoubleQuoted(table.name) + " (";
   for (std::size_t i = 0; i < table.fields.size(); ++i) {
     if (i > 0) sql += ", ";
-    sql += QuotedName(table.fields[i].name) + " " + DeclaredType(table.fields[i]);
+    sql += db::DoubleQuoted(table.fields[i].name) + " " + DeclaredType(table.fields[i]);
   }
   return sql + ")";
 }
 
 std::string InsertSql(const Table& table) {
-  std::string sql = "INSERT INTO " + QuotedName(table.name) + " VALUES (";
+  std::string sql = "INSERT INTO " + db::DoubleQuoted(table.name) + " VALUES (";
   for (std::size_t i = 0; i < table.fields.size(); ++i) sql += i > 0 ? ", ?" : "?";
   return sql + ")";
 }
@@ -106,12 +107,6 @@ std::int64_t CopyRows(Reader& reader, std::size_t index, Target& target) {
 }
 
 }  // namespace
-
-std::string QuotedName(const std::string& name) {
-  std::string quoted = "\"";
-  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
 
 std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
                                       const std::string& shown_path) {

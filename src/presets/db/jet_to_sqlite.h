@@ -16,7 +16,4 @@ namespace zc::jet {
 std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
                                       const std::string& shown_path);
 
-// "Muffin/Bread" -> "\"Muffin/Bread\"", with inner quotes doubled.
-std::string QuotedName(const std::string& name);
-
 }  // namespace zc::jet
