@@ -1,4 +1,4 @@
-// FindIniValue and SetIniValue on arbitrary bytes. The input holds the
+// IniIndex and SetIniValue on arbitrary bytes. The input holds the
 // section, entry and value (each ended by "\" and one more character, as
 // FuzzedDataProvider reads strings) and then the INI text.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -16,7 +16,7 @@ namespace {
 
 using zc::fuzz::Printable;
 using zc::fuzz::Violated;
-using zc::settings::FindIniValue;
+using zc::settings::IniIndex;
 using zc::settings::SetIniValue;
 
 constexpr std::string_view kBlanks = " \t";
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string value = input.ConsumeRandomLengthString(64);
   const std::string text = input.ConsumeRemainingBytesAsString();
 
-  const auto old_value = FindIniValue(text, section, entry);
+  const auto old_value = IniIndex(text).Find(section, entry);
   const std::string changed = SetIniValue(text, section, entry, value);
   CheckOnlyOneLineChanged(text, changed);
   if (!UsableNames(section, entry) || HasAny(value, "\r\n")) return 0;
@@ -113,14 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (const auto& [other_section, other_entry] : NamesIn(text)) {
     if (SameName(other_section, section) && SameName(other_entry, entry)) continue;
-    if (FindIniValue(text, other_section, other_entry) !=
-        FindIniValue(changed, other_section, other_entry)) {
+    if (IniIndex(text).Find(other_section, other_entry) !=
+        IniIndex(changed).Find(other_section, other_entry)) {
       Violated("other entries read as before",
                "[" + Printable(other_section) + "] " + Printable(other_entry) + "\n" + detail);
     }
   }
   if (!PlainValue(value)) return 0;
-  if (FindIniValue(changed, section, entry) != value) {
+  if (IniIndex(changed).Find(section, entry) != value) {
     Violated("the value reads back as written", detail);
   }
   if (SetIniValue(changed, section, entry, value) != changed) {

@@ -4,7 +4,7 @@
 // shape cache gives the same rows as a plan made afresh.
 #include <sqlite3.h>
 
-#include <map>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,8 +47,6 @@ constexpr const char* kOtherTables =
     "CREATE TABLE Source_DEFS (System TEXT(20), Var_Name TEXT(255), Part SHORT);"
     "INSERT INTO Source_DEFS VALUES ('VISIWIN32', '###machine.###Var_Name', 1),"
     "('VISIWINSTUDIO', 'ns=2;s=###machine.###Var_Name', 1), ('visiwin32', NULL, 2);"
-    "CREATE TABLE [Fruit Salad] ([Kind Name] TEXT(50), [Count] LONG, Fresh BIT);"
-    "INSERT INTO [Fruit Salad] VALUES ('Apple', 3, -1), ('apple', 4, 0), ('Pear', NULL, NULL);"
     "CREATE TABLE Empty (x LONG);";
 
 void BuildDatabase(const std::string& path) {
@@ -76,40 +74,28 @@ struct Databases {
   }
 };
 
-void CollectLiterals(const zc::db::QueryExpr* expr, std::map<int, Value>& literals) {
-  if (expr == nullptr) return;
-  if (expr->kind == zc::db::QueryExpr::Kind::kLiteral) literals[expr->ordinal] = expr->literal;
-  CollectLiterals(expr->left.get(), literals);
-  CollectLiterals(expr->right.get(), literals);
-}
-
 // The shape's literals are the parser's, in the same order: the cached plan
-// binds the one by the ordinals of the other.
+// binds the one by the places the other gives.
 void CheckShapeMatchesParse(const std::string& text, const zc::db::QueryShape& shape,
                             const zc::db::JetQuery& query) {
-  std::map<int, Value> literals;
-  CollectLiterals(query.where.get(), literals);
-  bool same = literals.size() == shape.literals.size();
-  for (size_t i = 0; same && i < shape.literals.size(); ++i) {
-    auto found = literals.find(static_cast<int>(i));
-    same = found != literals.end() && found->second == shape.literals[i];
-  }
+  bool same = query.where.size() == shape.literals.size();
+  for (size_t i = 0; same && i < query.where.size(); ++i) same = query.where[i].literal == i;
   if (!same) {
     Violated("the shape holds the parser's literals",
              Printable(text) + "\nshape " + std::to_string(shape.literals.size()) +
-                 " literals, parse " + std::to_string(literals.size()));
+                 " literals, parse " + std::to_string(query.where.size()));
   }
 }
 
 // Another query of the same shape: every literal replaced by another value.
 std::string Sibling(const std::string& key, size_t seed) {
-  static const char* kTexts[] = {"\"Press1\"", "'var_1'", "\"ÄPFEL\"", "\"a\"\"b\"", "''"};
-  static const char* kNumbers[] = {"3", "2.5", "0", "1E20", "2147483647"};
+  static const char* kTexts[] = {"\"Press1\"", "\"var_1\"", "\"ÄPFEL\"", "\"a\"\"b\"", "\"\""};
+  static const char* kNumbers[] = {"3", "2.5", "0", "1E20", "-2147483647"};
   std::string text;
   for (char c : key) {
-    if (c == '\x01') {
+    if (c == '"') {
       text += kTexts[seed++ % std::size(kTexts)];
-    } else if (c == '\x02') {
+    } else if (c == '#') {
       text += kNumbers[seed++ % std::size(kNumbers)];
     } else {
       text += c;
@@ -162,15 +148,17 @@ void CheckCachedPlanGivesFreshRows(const Databases& files, const std::string& te
   }
 }
 
+// The parameters ?1, ?2, ... of a plan's SQL are the query's literals.
 void CheckPlan(const zc::db::JetQuery& query, const zc::db::QueryShape& shape,
                zc::db::Connection& schemas) {
   const zc::db::TableSchema* schema = schemas.Schema(query.table);
   if (schema == nullptr) return;
   std::shared_ptr<const zc::db::QueryPlan> plan;
-  if (FailureOf([&] { plan = zc::db::PlanQuery(query, *schema); })) return;
-  for (const auto& parameter : plan->parameters) {
-    if (parameter.literal >= static_cast<int>(shape.literals.size())) {
-      Violated("a plan binds only literals the query has");
+  if (FailureOf([&] { plan = zc::db::PlanQuery(query, shape, *schema); })) return;
+  const std::string& sql = plan->rowid_sql;
+  for (size_t at = sql.find('?'); at != std::string::npos; at = sql.find('?', at + 1)) {
+    if (std::strtoul(sql.c_str() + at + 1, nullptr, 10) > shape.literals.size()) {
+      Violated("a plan binds only literals the query has", Printable(sql));
     }
   }
 }

@@ -1,6 +1,12 @@
 # Shared by the scripts: the packages every build needs, and the build itself.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev
                 mdbtools-dev mdbtools qt6-base-dev libgl-dev xvfb xauth)
+# The Windows build: MinGW-w64 (posix threads) and 64-bit wine alone, which
+# runs 64-bit programs (no i386 architecture, no wine32); googletest brings
+# the GoogleTest sources, the certificates let CMake fetch the SQLite sources
+# over HTTPS, Xvfb is the display wine draws the window on.
+WINDOWS_PACKAGES=(cmake ninja-build googletest ca-certificates g++-mingw-w64-x86-64-posix
+                  wine wine64 xvfb xauth)
 
 # build_program DIR [cmake options...]: configures and builds into DIR.
 build_program() {
@@ -8,4 +14,49 @@ build_program() {
   shift
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# build_windows [TARGET...]: cross-builds build-windows/ for 64-bit Windows.
+build_windows() {
+  cmake -S "$ROOT" -B "$ROOT/build-windows" -G Ninja --no-warn-unused-cli \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$ROOT/build-windows" -j "$(nproc)" ${1:+--target "$@"}
+}
+
+# use_virtual_display ARGS...: runs the calling script again on an X display
+# of its own, for the windows that wine and Qt draw.
+use_virtual_display() {
+  [ -n "${ZC_VIRTUAL_DISPLAY:-}" ] && return 0
+  ZC_VIRTUAL_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+}
+
+# start_wine: one wine server for everything that follows, started and warmed
+# up once rather than per program, with its own configuration in
+# build-windows/wine-prefix, and stopped however the script ends.
+# No debug chatter and no offer to install .NET or a browser engine. Its
+# windows are not left to a window manager (the virtual display has none),
+# so that closing one does not wait for it.
+start_wine() {
+  export WINEPREFIX="$ROOT/build-windows/wine-prefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  trap 'wineserver -k || true' EXIT
+  # This also starts wine's background services, away from the output pipes
+  # of what follows (ctest would wait for them to close those pipes).
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+}
+
+# make_example_project DIR: the bundled example project in DIR, with its
+# databases built from their SQL text.
+make_example_project() {
+  local project=$1
+  cp -r "$ROOT/examples/project/." "$project/"
+  for database in Zantel_Source Zantel; do
+    rm -f "$project/Zantel/$database.mdb"
+    sqlite3 "$project/Zantel/$database.mdb" < "$project/Zantel/$database.sql"
+    rm "$project/Zantel/$database.sql"
+  done
+  mkdir -p "$project/Zantel_Config"
 }

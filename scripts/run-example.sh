@@ -11,14 +11,9 @@ source "$ROOT/scripts/common.sh"
 build_program "$ROOT/build" >/dev/null
 
 project=${1:-$(mktemp -d /tmp/zantel-example.XXXXXX)}
-cp -r "$ROOT/examples/project/." "$project/"
-for database in Zantel_Source Zantel; do
-  rm -f "$project/Zantel/$database.mdb"
-  sqlite3 "$project/Zantel/$database.mdb" < "$project/Zantel/$database.sql"
-  rm "$project/Zantel/$database.sql"
-done
-mkdir -p "$project/Zantel_Config"
-cp "$ROOT/build/bin/Zantel_Config" "$project/Zantel_Config/"
+make_example_project "$project"
+# The program with its language file, as the Windows package ships them.
+cp "$ROOT/build/bin/Zantel_Config" "$ROOT/build/bin/Zantel_Config.ini" "$project/Zantel_Config/"
 
 export TOLVA_SERVICEPACK_LOG="$project/TolvaServicePack.log"
 status=0

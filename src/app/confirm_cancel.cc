@@ -11,12 +11,11 @@ namespace {
 
 std::string Quoted(const std::string& text) { return kQuote + text + kQuote; }
 
-// The file to start by hand later. A program in the root folder, whose folder
-// already ends with the separator, gets no second one.
+// The file to start by hand later, as it lies on disk: a POSIX program has no
+// ".exe".
 std::string ProgramFileForHandStart(const ProjectRun& run) {
-  std::string folder = run.ProgramFolder();
-  if (folder.empty() || folder.back() != platform::Separator()) folder += platform::Separator();
-  return folder + run.ExecutableName() + ".exe";
+  return platform::JoinPath(run.ProgramFolder(),
+                            run.ExecutableName() + std::string(platform::ProgramExtension()));
 }
 
 std::string CancelWarning(ProjectRun& run) {

@@ -14,6 +14,8 @@ using platform::Answer;
 using testing::Harness;
 using testing::ReadFile;
 
+// Programs are files of their own name on POSIX, "<name>.exe" on Windows.
+const bool kOnWindows = platform::Separator() == '\\';
 const std::string kThreeLines =
     "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over ";
 const std::string kCancelLine = "Konfigurations-EXE wurde abgebrochen:     Zantel\r\n";
@@ -44,7 +46,7 @@ TEST(ConfirmCancelTest, StandaloneAsksAndLogsOnlyAYes) {
   }
 }
 
-TEST(ConfirmCancelTest, IntegratedNamesTheProgramToStartByHand) {
+TEST(ConfirmCancelTest, IntegratedNamesTheProgramFileAsItLiesOnDisk) {
   Harness<zc::ProjectRun> h;
   std::string log = h.Path("cfg.txt");
   h.run.process.command_line = "/EXTERNAL=R7QCFG /LOGFILE=" + log;
@@ -52,10 +54,11 @@ TEST(ConfirmCancelTest, IntegratedNamesTheProgramToStartByHand) {
   h.ui.Script({Answer::kYes});
   EXPECT_TRUE(ConfirmCancel(h.run));
   ASSERT_EQ(h.ui.shown.size(), 1u);
-  EXPECT_EQ(h.ui.shown[0].text, kThreeLines +
-                                    "\n\r\"Zantel\" has to be configured again in "
-                                    "\"standalone-mode\" via \n\r\"" +
-                                    h.Path("Bin/Zantel_Config.exe") + "\"");
+  EXPECT_EQ(h.ui.shown[0].text,
+            kThreeLines +
+                "\n\r\"Zantel\" has to be configured again in "
+                "\"standalone-mode\" via \n\r\"" +
+                h.Path(kOnWindows ? "Bin/Zantel_Config.exe" : "Bin/Zantel_Config") + "\"");
   EXPECT_EQ(ReadFile(log), kCancelLine);
   EXPECT_EQ(h.ErrorLog(), "");
 }
@@ -69,9 +72,8 @@ TEST(ConfirmCancelTest, AProgramInTheRootNamesItsFileWithOneSeparator) {
   ui.Script({Answer::kNo});
   EXPECT_FALSE(ConfirmCancel(run));
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_TRUE(
-      ui.shown[0].text.ends_with("via \n\r\"" + testing::AtRoot("Zantel_Config.exe") + "\""))
-      << ui.shown[0].text;
+  std::string file = testing::AtRoot(kOnWindows ? "Zantel_Config.exe" : "Zantel_Config");
+  EXPECT_TRUE(ui.shown[0].text.ends_with("via \n\r\"" + file + "\"")) << ui.shown[0].text;
 }
 
 TEST(ConfirmCancelTest, SilentLogsTheWarningAndGivesUp) {

@@ -53,7 +53,6 @@ texts::Control& frm_Zantel_Config_Exe::Find(std::string_view name) {
 }
 
 void frm_Zantel_Config_Exe::SetupUserInterFace() {
-  [[maybe_unused]] Procedure proc(run_, "SetupUserInterFace");
   // The design already is the user interface; nothing to adjust at run time.
 }
 
@@ -74,7 +73,7 @@ void frm_Zantel_Config_Exe::CommandQuest_Click() {
 }
 
 void frm_Zantel_Config_Exe::Form_Activate() {
-  [[maybe_unused]] Procedure proc(run_, "Form_Activate");
+  // Nothing to do: the window shows what loading put in place.
 }
 
 void frm_Zantel_Config_Exe::Form_Load() {
@@ -103,19 +102,16 @@ bool frm_Zantel_Config_Exe::Form_QueryUnload(bool& Cancel, int UnloadMode) {
     Cancel = true;
     return Cancel;
   }
-  // The work cannot unload from under itself: a confirmed close ends it here.
-  // The component database is only ever replaced whole, so it stays intact.
-  if (working_) {
-    // Given up in the middle of the work: nothing of it is kept.
-    run_.DiscardPendingWrites();
-    EndProgram(run_, exit_status::kCancelled);
-  }
-  return Cancel;
+  // Given up in the middle of the work: nothing of it is kept. The component
+  // database is only ever replaced whole, so it stays intact.
+  if (working_) run_.DiscardPendingWrites();
+  // The only window unloads, so the program ends: here, like every other way
+  // out, so that the count of repeated failures reaches the log.
+  EndProgram(run_, exit_status::kCancelled);
 }
 
 void frm_Zantel_Config_Exe::Form_Resize() {
   // The controls keep their design places at any size.
-  [[maybe_unused]] Procedure proc(run_, "Form_Resize");
 }
 
 void frm_Zantel_Config_Exe::CommandOK_Click() {
@@ -183,7 +179,6 @@ void frm_Zantel_Config_Exe::SetBackColor(std::string_view name, std::uint32_t co
 }
 
 void frm_Zantel_Config_Exe::SetMousePointer(bool busy) {
-  busy_ = busy;
   run_.ui.SetBusyPointer(busy);
   if (observer_ != nullptr) observer_->MousePointerChanged(busy);
 }

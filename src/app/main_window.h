@@ -53,7 +53,8 @@ class frm_Zantel_Config_Exe {
   // In a silent start this runs the work and ends the program; otherwise it
   // returns with OK and Cancel enabled and the window waiting.
   void Form_Load();
-  // Sets Cancel when the window is to stay open, and returns it.
+  // Sets Cancel when the window is to stay open, and returns it; a confirmed
+  // close ends the program.
   bool Form_QueryUnload(bool& Cancel, int UnloadMode);
   void Form_Resize();
   void CommandOK_Click();
@@ -62,8 +63,6 @@ class frm_Zantel_Config_Exe {
   const std::string& Caption() const { return caption_; }
   const std::vector<texts::Control>& Controls() const { return controls_; }
   const texts::Control& Control(std::string_view name) const;
-  bool Busy() const { return busy_; }
-  const std::string& ConfigurationIniPath() const { return ConfigurationIniPath_; }
 
  private:
   void WriteInputs();
@@ -81,7 +80,6 @@ class frm_Zantel_Config_Exe {
   std::vector<texts::Control> controls_;
   std::string caption_ = kDesignCaption;
   std::string ConfigurationIniPath_;
-  bool busy_ = false;
   bool working_ = false;
   WindowObserver* observer_ = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "errors/error_sub.h"
 #include "errors/procedure.h"
 #include "support/temp_project.h"
 
@@ -85,7 +86,6 @@ TEST(MainWindowTest, LoadingReadsTextsThenStartModeThenMachinesAndWaits) {
   EXPECT_EQ(s.events.lines, expected);
   EXPECT_EQ(s.window.Control("CommandOK").ToolTipText, "Start");
   EXPECT_EQ(s.h.run.ProgramIniPath, s.h.Path("parameter/Program.ini"));
-  EXPECT_EQ(s.window.ConfigurationIniPath(), "");
   EXPECT_EQ(s.work_runs, 0);
   EXPECT_TRUE(s.h.ui.shown.empty());
 }
@@ -114,7 +114,7 @@ TEST(MainWindowTest, SilentStartRunsTheWorkDuringLoadingWithoutADialog) {
   Subject s("/EXTERNAL=SILENT");
   s.during_work = [&] {
     EXPECT_FALSE(s.Enabled("CommandOK"));
-    EXPECT_TRUE(s.window.Busy());
+    EXPECT_EQ(s.h.ui.pointer_changes, std::vector<bool>{true});
   };
   EXPECT_EQ(s.ExitCode([&] { s.window.Form_Load(); }), exit_status::kDone);
   std::vector<std::string> expected = kDesignedTexts;
@@ -196,7 +196,7 @@ TEST(MainWindowTest, HelpModeShowsHelpTextsInsteadOfWorking) {
   }
 }
 
-TEST(MainWindowTest, CancelAndTheCloseBoxAskFirst) {
+TEST(MainWindowTest, CancelAndTheCloseBoxAskFirstAndAGiveUpLogsTheRepeatCount) {
   struct Case {
     bool help_mode;
     bool close_box;
@@ -207,15 +207,16 @@ TEST(MainWindowTest, CancelAndTheCloseBoxAskFirst) {
       {false, false, Answer::kNo, -1, false},
       {false, false, Answer::kYes, exit_status::kCancelled, false},
       {false, true, Answer::kNo, -1, true},
-      {false, true, Answer::kYes, -1, false},  // the window unloads
+      {false, true, Answer::kYes, exit_status::kCancelled, false},  // the only window unloads
       {true, true, Answer::kNo, -1, true},
-      {true, true, Answer::kYes, -1, false},
+      {true, true, Answer::kYes, exit_status::kCancelled, false},
   };
   for (const Case& c : cases) {
     Subject s;
     s.window.Form_Load();
     if (c.help_mode) s.window.CommandQuest_Click();
-    s.h.ui.Script({c.answer});
+    s.h.ui.Script({Answer::kYes, c.answer});
+    for (int i = 0; i < 2; ++i) ErrorSub(s.h.run, 1, "S", "Once more", "P", false);
     bool cancel = false;
     int code = s.ExitCode([&] {
       if (c.close_box) {
@@ -226,8 +227,9 @@ TEST(MainWindowTest, CancelAndTheCloseBoxAskFirst) {
     });
     EXPECT_EQ(code, c.exit_code);
     EXPECT_EQ(cancel, c.cancel_flag);
-    ASSERT_EQ(s.h.ui.shown.size(), 1u);
-    EXPECT_EQ(s.h.ui.shown[0].title, "Cancel?");
+    ASSERT_EQ(s.h.ui.shown.size(), 2u);
+    EXPECT_EQ(s.h.ui.shown[1].title, "Cancel?");
+    EXPECT_EQ(s.h.ErrorLog().ends_with("Once more (1 more times)\r\n"), code != -1);
     EXPECT_TRUE(s.Enabled("CommandOK"));
     EXPECT_TRUE(s.Enabled("CommandCancel"));
     EXPECT_EQ(s.work_runs, 0);

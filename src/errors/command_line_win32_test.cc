@@ -53,7 +53,7 @@ TEST(CommandValueWindowsTest, StartModes) {
     Harness<zc::Run> h(c.line);
     EXPECT_EQ(GetStartModeIntegrated(h.run), c.integrated) << c.line;
     EXPECT_EQ(h.run.SilentMode, c.silent) << c.line;
-    EXPECT_EQ(GetPathLogfile(h.run), c.logfile) << c.line;
+    EXPECT_EQ(LogfileOf(c.line), c.logfile) << c.line;
   }
 }
 

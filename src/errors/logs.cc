@@ -22,7 +22,7 @@ void AppendLine(Run& run, const std::string& path, std::string_view text, const 
 }  // namespace
 
 std::string StandaloneLogPath(const Run& run) {
-  return run.ProjectFolder() + platform::Separator() + "R7Qcfglog.txt";
+  return platform::JoinPath(run.ProjectFolder(), "R7Qcfglog.txt");
 }
 
 std::string ErrorLogPath(const Run& run) {

@@ -25,11 +25,6 @@ bool GetStartModeIntegrated(Run& run) {
   return integrated;
 }
 
-std::string GetPathLogfile(Run& run) {
-  Procedure proc(run, "GetPathLogfile");
-  return ReadCommand(run, run.process.command_line, kKeyLogfile);
-}
-
 std::string GetOCXName(Run& run) {
   Procedure proc(run, "GetOCXName");
   std::string name;

@@ -17,9 +17,6 @@ std::string ReadCommand(Run& run, std::string_view command_line, std::string_vie
 // SilentMode; true for the integrated start.
 bool GetStartModeIntegrated(Run& run);
 
-// The error log path passed under LOGFILE; "" when absent.
-std::string GetPathLogfile(Run& run);
-
 // The component's name: the executable name less its last seven characters.
 std::string GetOCXName(Run& run);
 

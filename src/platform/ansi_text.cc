@@ -64,23 +64,6 @@ char32_t UpperCodePoint(char32_t code) {
   }
 }
 
-char32_t LowerCodePoint(char32_t code) {
-  if (code >= 'A' && code <= 'Z') return code + 0x20;
-  if (code >= 0xC0 && code <= 0xDE && code != 0xD7) return code + 0x20;
-  switch (code) {
-    case 0x178:
-      return 0xFF;
-    case 0x160:
-      return 0x161;
-    case 0x152:
-      return 0x153;
-    case 0x17D:
-      return 0x17E;
-    default:
-      return code;
-  }
-}
-
 std::string MapCodePoints(std::string_view utf8, char32_t (*map)(char32_t)) {
   bool ascii = true;
   for (char c : utf8) ascii &= (static_cast<unsigned char>(c) < 0x80);
@@ -142,7 +125,23 @@ std::string FromAnsi(std::string_view ansi) {
 
 std::string UpperCase(std::string_view utf8) { return MapCodePoints(utf8, UpperCodePoint); }
 
-std::string LowerCase(std::string_view utf8) { return MapCodePoints(utf8, LowerCodePoint); }
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  // ASCII letters fold on their own; the rest of the texts from the first
+  // other byte on is upper-cased whole (which keeps byte positions).
+  size_t at = 0;
+  for (; at < a.size() && at < b.size(); ++at) {
+    auto x = static_cast<unsigned char>(a[at]), y = static_cast<unsigned char>(b[at]);
+    if (x >= 0x80 || y >= 0x80) {
+      int order = UpperCase(a.substr(at)).compare(UpperCase(b.substr(at)));
+      return (order > 0) - (order < 0);
+    }
+    if (x == y) continue;
+    if (x >= 'a' && x <= 'z') x -= 0x20;
+    if (y >= 'a' && y <= 'z') y -= 0x20;
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 size_t FindIgnoringCase(std::string_view text, std::string_view search) {
   bool ascii = true;

@@ -15,11 +15,16 @@ std::string ToAnsi(std::string_view utf8);
 std::string FromAnsi(std::string_view ansi);
 // Upper case as the ANSI code page knows it: "straße" -> "STRAßE", "é" -> "É".
 std::string UpperCase(std::string_view utf8);
+// Texts compared without regard to case: ordered as their UpperCase forms
+// order byte by byte. The program's one such comparison, of names and of
+// the texts in its databases alike.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+inline bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
+}
 // Where `search` first stands in `text`, letters compared without regard to
 // case as UpperCase folds them; npos when it does not.
 size_t FindIgnoringCase(std::string_view text, std::string_view search);
-// Lower case, the counterpart of UpperCase.
-std::string LowerCase(std::string_view utf8);
 // The same for text that is still Windows-1252 bytes.
 std::string UpperCaseAnsi(std::string_view ansi);
 

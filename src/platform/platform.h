@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@ namespace zc::platform {
 
 // The folder separator of the platform: every path rule of the program uses it.
 char Separator();
+// How the names of program files end: ".exe" on Windows, nothing on POSIX.
+std::string_view ProgramExtension();
 
 struct Version {
   int major = 0;
@@ -39,10 +42,16 @@ bool StandardErrorIsTerminal();
 // The service-pack log of this platform (an environment variable may move it).
 std::string DefaultServicePackLogPath();
 
-// "Zantel_Config" for ".../Bin/Zantel_Config" (or "Zantel_Config.exe").
+// A program's name: its file name less the platform's ProgramExtension, in
+// any letter case. POSIX names keep every dot ("Zan.tel_Config").
 std::string FileNameWithoutExtension(std::string_view path);
 // The folder that holds a file, without a trailing separator except at a root.
 std::string FolderOf(std::string_view path);
+// The last component of a path: what follows its last separator.
+std::string FileNameOf(std::string_view path);
+// `name` inside `folder`: a separator between them unless the folder already
+// ends with one. An empty folder gives the root: "/name" on POSIX.
+std::string JoinPath(std::string_view folder, std::string_view name);
 // The parent-folder rule: drop characters from the end until the last one is a
 // separator, then drop that too. "/a/b" -> "/a", "/" -> "", "C:\" -> "C:".
 std::string ParentFolderByRule(std::string_view folder);
@@ -58,22 +67,31 @@ bool IsFolder(const std::string& path);
 // Anything at all under that name: file, folder, link, hidden or not.
 bool PathExists(const std::string& path);
 
-// Whole-file copy that replaces the target atomically: a temporary file in the
-// target's folder is written, flushed and renamed over it. Returns an error
-// text, empty on success.
-std::string ReplaceFileWithCopy(const std::string& from, const std::string& to);
+// Writes the file `target` as a whole: `write` fills a new, empty temporary
+// file beside the target (it is given that file's path and returns an error
+// text, empty on success); the file is then flushed to disk and renamed over
+// the target, so that a reader sees the old file or the new one, never a part.
+// The new file keeps the permissions (on Windows the attributes and creation
+// time) of the file it replaces. Temporary files a killed run left beside the
+// target are removed. An exception from `write` removes the temporary file
+// and goes on to the caller. Returns an error text, empty on success.
+using FileWriter = std::function<std::string(const std::string& temporary)>;
+[[nodiscard]] std::string ReplaceFileAtomically(const std::string& target, const FileWriter& write);
+
+// Replaces `to` atomically by a copy of `from`.
+[[nodiscard]] std::string ReplaceFileWithCopy(const std::string& from, const std::string& to);
 
 // Appends bytes to a file, creating it; returns an error text, empty on success.
-std::string AppendToFile(const std::string& path, std::string_view bytes);
+[[nodiscard]] std::string AppendToFile(const std::string& path, std::string_view bytes);
 
 // Reads the first `bytes` bytes of a file (fewer when it is shorter); nullopt
 // when it cannot be read.
 std::optional<std::string> ReadFileStart(const std::string& path, size_t bytes);
 // Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
-// Writes a whole file through a temporary file and a rename. Refuses a target
-// that exists but may not be written. Returns an error text, empty on success.
-std::string WriteWholeFile(const std::string& path, std::string_view bytes);
+// Replaces a whole file atomically by `bytes`. Refuses a target that exists
+// but may not be written. Returns an error text, empty on success.
+[[nodiscard]] std::string WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // What tells one version of a file from another: a file rewritten gets a new
 // identity, size or last-write time.

@@ -1,17 +1,29 @@
 // Path rules shared by both platforms; only the separator differs.
+#include "platform/ansi_text.h"
 #include "platform/platform.h"
 
 namespace zc::platform {
 
+std::string FileNameOf(std::string_view path) {
+  auto cut = path.find_last_of(Separator());
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || path.back() != Separator()) path += Separator();
+  return path.append(name);
+}
+
 std::string FileNameWithoutExtension(std::string_view path) {
-  std::string_view name = path;
-  if (auto cut = name.find_last_of(Separator()); cut != std::string_view::npos) {
-    name.remove_prefix(cut + 1);
+  std::string name = FileNameOf(path);
+  std::string_view extension = ProgramExtension();
+  // Only the program extension goes: any other dot belongs to the name.
+  if (!extension.empty() && name.size() > extension.size() &&
+      UpperCase(name.substr(name.size() - extension.size())) == UpperCase(extension)) {
+    name.resize(name.size() - extension.size());
   }
-  if (auto dot = name.find_last_of('.'); dot != std::string_view::npos && dot > 0) {
-    name = name.substr(0, dot);
-  }
-  return std::string(name);
+  return name;
 }
 
 std::string FolderOf(std::string_view path) {

@@ -22,9 +22,7 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
-std::string TemporaryPrefix(const std::string& target) {
-  return "." + target.substr(target.find_last_of('/') + 1) + ".tmp";
-}
+std::string TemporaryPrefix(const std::string& target) { return "." + FileNameOf(target) + ".tmp"; }
 
 // Temporary files a killed run left beside the target: hidden, but large.
 void RemoveStaleTemporaries(const std::string& target) {
@@ -32,18 +30,20 @@ void RemoveStaleTemporaries(const std::string& target) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return;
   while (struct dirent* entry = ::readdir(dir)) {
-    if (std::string_view(entry->d_name).substr(0, prefix.size()) == prefix) {
-      ::unlink((folder + '/' + entry->d_name).c_str());
-    }
+    std::string_view name = entry->d_name;
+    if (name.substr(0, prefix.size()) != prefix) continue;
+    ::unlink((folder.empty() ? std::string(name) : JoinPath(folder, name)).c_str());
   }
   ::closedir(dir);
 }
 
+// Beside the target, so that the rename never crosses file systems.
 std::string TemporaryNameBeside(const std::string& target) {
   static std::mt19937_64 random{std::random_device{}()};
   RemoveStaleTemporaries(target);
   std::ostringstream name;
-  name << FolderOf(target) << '/' << TemporaryPrefix(target) << std::hex << random();
+  name << target.substr(0, target.size() - FileNameOf(target).size()) << TemporaryPrefix(target)
+       << std::hex << random();
   return name.str();
 }
 
@@ -60,35 +60,68 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 void SyncFolderOf(const std::string& path) {
-  int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+  std::string folder = FolderOf(path);
+  int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
 }
 
-// Writes `bytes` to a new temporary file beside `target`, flushes it to disk
-// and renames it over the target, so readers see the old or the new file only.
-std::string WriteThroughRename(const std::string& target, std::string_view bytes, mode_t mode) {
-  std::string temp = TemporaryNameBeside(target);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-  if (fd < 0) return ErrnoText("Cannot create", temp);
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+// The permissions a file replacing `target` gets: the target's own, or the
+// usual ones for a new file.
+mode_t ModeReplacing(const std::string& target) {
+  struct stat info {};
+  return ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
+}
+
+// Flushes the filled temporary file to disk and gives it its final
+// permissions; it was made writable for the filling whatever they are.
+std::string Finish(const std::string& temp, mode_t mode) {
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoText("Cannot write", temp);
+  struct stat info {};
+  bool ok = ::fsync(fd) == 0 && ::fstat(fd, &info) == 0 &&
+            ((mode & S_IWUSR) != 0 || ::fchmod(fd, info.st_mode & 07777 & ~S_IWUSR) == 0);
   std::string error = ok ? "" : ErrnoText("Cannot write", temp);
   ::close(fd);
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0)
-    error = ErrnoText("Cannot replace", target);
-  if (!error.empty()) {
-    ::unlink(temp.c_str());
-    return error;
+  return error;
+}
+
+std::string WriteInto(const std::string& temp, std::string_view bytes) {
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoText("Cannot write", temp);
+  std::string error = WriteAll(fd, bytes) ? "" : ErrnoText("Cannot write", temp);
+  ::close(fd);
+  return error;
+}
+
+// Databases run to hundreds of megabytes: they are copied piece by piece.
+std::string CopyInto(const std::string& temp, const std::string& from) {
+  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return ErrnoText("Cannot read", from);
+  int out = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
+  std::string error = out < 0 ? ErrnoText("Cannot write", temp) : "";
+  std::string buffer(1 << 20, '\0');
+  while (error.empty()) {
+    ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = ErrnoText("Cannot read", from);
+    if (got <= 0) break;
+    if (!WriteAll(out, std::string_view(buffer.data(), static_cast<size_t>(got)))) {
+      error = ErrnoText("Cannot write", temp);
+    }
   }
-  SyncFolderOf(target);
-  return "";
+  ::close(in);
+  if (out >= 0) ::close(out);
+  return error;
 }
 
 }  // namespace
 
 char Separator() { return '/'; }
+
+std::string_view ProgramExtension() { return ""; }
 
 ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   ProcessFacts facts;
@@ -129,7 +162,7 @@ std::string EndCommandValue(std::string value) {
 bool FileExists(const std::string& path) {
   struct stat info {};
   if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  std::string name = path.substr(path.find_last_of('/') + 1);
+  std::string name = FileNameOf(path);
   return name.empty() || name[0] != '.';
 }
 
@@ -143,41 +176,33 @@ bool PathExists(const std::string& path) {
   return !path.empty() && ::lstat(path.c_str(), &info) == 0;
 }
 
-std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
-  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return ErrnoText("Cannot read", from);
-  struct stat info {};
-  mode_t mode = ::fstat(in, &info) == 0 ? (info.st_mode & 07777) : 0644;
-  std::string temp = TemporaryNameBeside(to);
-  int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-  if (out < 0) {
-    ::close(in);
-    return ErrnoText("Cannot create", temp);
-  }
-  // Databases run to hundreds of megabytes: copy them piece by piece.
-  std::string buffer(1 << 20, '\0');
+std::string ReplaceFileAtomically(const std::string& target, const FileWriter& write) {
+  mode_t mode = ModeReplacing(target);
+  std::string temp = TemporaryNameBeside(target);
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
+  if (fd < 0) return ErrnoText("Cannot create", temp);
+  ::close(fd);
   std::string error;
-  for (;;) {
-    ssize_t got = ::read(in, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) error = ErrnoText("Cannot read", from);
-    if (got <= 0) break;
-    if (!WriteAll(out, std::string_view(buffer.data(), static_cast<size_t>(got)))) {
-      error = ErrnoText("Cannot write", temp);
-      break;
-    }
+  try {
+    error = write(temp);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
   }
-  if (error.empty() && ::fsync(out) != 0) error = ErrnoText("Cannot write", temp);
-  ::close(in);
-  ::close(out);
-  if (error.empty() && ::rename(temp.c_str(), to.c_str()) != 0)
-    error = ErrnoText("Cannot replace", to);
+  if (error.empty()) error = Finish(temp, mode);
+  if (error.empty() && ::rename(temp.c_str(), target.c_str()) != 0) {
+    error = ErrnoText("Cannot replace", target);
+  }
   if (!error.empty()) {
     ::unlink(temp.c_str());
     return error;
   }
-  SyncFolderOf(to);
+  SyncFolderOf(target);
   return "";
+}
+
+std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
+  return ReplaceFileAtomically(to, [&](const std::string& temp) { return CopyInto(temp, from); });
 }
 
 std::string AppendToFile(const std::string& path, std::string_view bytes) {
@@ -211,7 +236,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
   struct stat info {};
-  mode_t mode = 0644;
   if (::stat(path.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) return "Not a file: " + path;
     // The rename would bypass a read-only file; honour it like the read-only
@@ -220,9 +244,9 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
       errno = EACCES;
       return ErrnoText("Cannot write", path);
     }
-    mode = info.st_mode & 07777;
   }
-  return WriteThroughRename(path, bytes, mode);
+  return ReplaceFileAtomically(path,
+                               [&](const std::string& temp) { return WriteInto(temp, bytes); });
 }
 
 std::optional<FileStamp> StampOf(const std::string& path) {

@@ -20,7 +20,7 @@ TEST(PathRulesTest, Table) {
     const char* parent_of_folder;
   } cases[] = {
       {"/plant/Bin/Zantel_Config", "Zantel_Config", "/plant/Bin", "/plant"},
-      {"/plant/Bin/Zantel_Config.exe", "Zantel_Config", "/plant/Bin", "/plant"},
+      {"/plant/Bin/Zantel_Config.exe", "Zantel_Config.exe", "/plant/Bin", "/plant"},
       {"/Bin/Zantel_Config", "Zantel_Config", "/Bin", ""},
       {"/Zantel_Config", "Zantel_Config", "/", ""},
       {"Zantel_Config", "Zantel_Config", "", ""},

@@ -1,10 +1,10 @@
 // Windows: "\" separates folders, drives have roots ("C:\"), and a command-line
 // value ends at any "/". File contents and times: win32_files.cc.
 #include <cwchar>
+#include <vector>
 
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
-#include "platform/version.h"
 #include "platform/win32_process.h"
 #include "platform/win32_text.h"
 
@@ -22,6 +22,23 @@ std::string ModulePath() {
     if (length < buffer.size()) return Utf8(std::wstring_view(buffer.data(), length));
     buffer.resize(buffer.size() * 2);  // cut off: a long path
   }
+}
+
+// Major, minor and revision as the file's VERSIONINFO resource states them
+// (FILEVERSION major,minor,revision,build); 0.0.0 for a file without one.
+Version VersionOfFile(const std::string& path) {
+  std::wstring file = Wide(path);
+  DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), nullptr);
+  std::vector<char> data(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (size == 0 || !::GetFileVersionInfoW(file.c_str(), 0, size, data.data()) ||
+      !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      length < sizeof *fixed) {
+    return {};
+  }
+  return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+          HIWORD(fixed->dwFileVersionLS)};
 }
 
 std::string FirstEnvironmentEntry() {
@@ -90,13 +107,15 @@ std::string FirstVariable(const wchar_t* block) {
 
 char Separator() { return '\\'; }
 
+std::string_view ProgramExtension() { return ".exe"; }
+
 ProcessFacts CurrentProcess(int argc, const char* const* argv) {
   ProcessFacts facts;
   facts.executable_path = ModulePath();
   if (facts.executable_path.empty() && argc > 0) facts.executable_path = argv[0];
   facts.command_line = win32::ArgumentText(::GetCommandLineW());
   facts.first_environment_entry = FirstEnvironmentEntry();
-  facts.version = {kVersionMajor, kVersionMinor, kVersionRevision};
+  facts.version = VersionOfFile(facts.executable_path);
   facts.service_pack_log_path = DefaultServicePackLogPath();
   return facts;
 }
@@ -116,7 +135,7 @@ std::string EndCommandValue(std::string value) {
   value = UpperCase(value);
   // Every "/" ends a value here: the next key starts with one.
   if (auto slash = value.find('/'); slash != std::string::npos) {
-    value = UpperCase(value.substr(0, slash));
+    value.resize(slash);
     TrimBlanks(value);
   }
   return value;

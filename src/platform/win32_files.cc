@@ -1,7 +1,6 @@
 // Windows file contents and times through the wide-character Win32 calls, so
 // that any name the file system holds can be reached from UTF-8.
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <sstream>
 
@@ -102,30 +101,32 @@ std::string MoveOverTarget(const std::string& temp, const std::string& target) {
   return "";
 }
 
-// Lets `fill` write a new temporary file beside `target` (it returns an error
-// text, empty on success), flushes it to disk and moves it over the target,
-// so readers see the old or the new file only.
-using Filler = std::function<std::string(HANDLE file, const std::string& temp)>;
-std::string WriteThroughMove(const std::string& target, const Filler& fill) {
-  std::string temp = TemporaryNameBeside(target);
-  std::string error;
-  {
-    Handle file(::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+// Flushes the filled temporary file to disk.
+std::string Flush(const std::string& temp) {
+  Handle file(::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid() || !::FlushFileBuffers(file.get())) return ErrorText("Cannot write", temp);
+  return "";
+}
+
+Handle OpenToFill(const std::string& temp) {
+  return Handle(::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return ErrorText("Cannot create", temp);
-    error = fill(file.get(), temp);
-    if (error.empty() && !::FlushFileBuffers(file.get())) error = ErrorText("Cannot write", temp);
-  }
-  if (error.empty()) error = MoveOverTarget(temp, target);
-  if (!error.empty()) ::DeleteFileW(Wide(temp).c_str());
-  return error;
+}
+
+std::string WriteInto(const std::string& temp, std::string_view bytes) {
+  Handle out = OpenToFill(temp);
+  if (!out.valid() || !WriteAll(out.get(), bytes)) return ErrorText("Cannot write", temp);
+  return "";
 }
 
 // Databases run to hundreds of megabytes: they are copied piece by piece.
-std::string CopyInto(HANDLE out, const std::string& temp, const std::string& from) {
+std::string CopyInto(const std::string& temp, const std::string& from) {
   Handle in(::CreateFileW(Wide(from).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!in.valid()) return ErrorText("Cannot read", from);
+  Handle out = OpenToFill(temp);
+  if (!out.valid()) return ErrorText("Cannot write", temp);
   std::string buffer(1 << 20, '\0');
   for (;;) {
     DWORD got = 0;
@@ -133,8 +134,9 @@ std::string CopyInto(HANDLE out, const std::string& temp, const std::string& fro
       return ErrorText("Cannot read", from);
     }
     if (got == 0) return "";
-    if (!WriteAll(out, std::string_view(buffer.data(), got)))
+    if (!WriteAll(out.get(), std::string_view(buffer.data(), got))) {
       return ErrorText("Cannot write", temp);
+    }
   }
 }
 
@@ -150,10 +152,29 @@ FILETIME ToFiletime(std::int64_t nanoseconds) {
 
 }  // namespace
 
+std::string ReplaceFileAtomically(const std::string& target, const FileWriter& write) {
+  std::string temp = TemporaryNameBeside(target);
+  {
+    Handle file(::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return ErrorText("Cannot create", temp);
+  }
+  std::string error;
+  try {
+    error = write(temp);
+  } catch (...) {
+    ::DeleteFileW(Wide(temp).c_str());
+    throw;
+  }
+  if (error.empty()) error = Flush(temp);
+  if (error.empty()) error = MoveOverTarget(temp, target);
+  if (!error.empty()) ::DeleteFileW(Wide(temp).c_str());
+  return error;
+}
+
 std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
   if (IsFolder(from)) return ErrorText("Cannot read", from, ERROR_ACCESS_DENIED);
-  return WriteThroughMove(
-      to, [&](HANDLE out, const std::string& temp) { return CopyInto(out, temp, from); });
+  return ReplaceFileAtomically(to, [&](const std::string& temp) { return CopyInto(temp, from); });
 }
 
 std::string AppendToFile(const std::string& path, std::string_view bytes) {
@@ -185,9 +206,8 @@ std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
       return ErrorText("Cannot write", path, ERROR_ACCESS_DENIED);
     }
   }
-  return WriteThroughMove(path, [&](HANDLE out, const std::string& temp) {
-    return WriteAll(out, bytes) ? "" : ErrorText("Cannot write", temp);
-  });
+  return ReplaceFileAtomically(path,
+                               [&](const std::string& temp) { return WriteInto(temp, bytes); });
 }
 
 std::optional<FileStamp> StampOf(const std::string& path) {

@@ -50,23 +50,11 @@ bool IsIncluded(PresetRun& run, const std::string& valid_machines, int m) {
   return LoadIniBoolean(run, "Project", "ForMachine" + std::to_string(m), GetCFGPath(run));
 }
 
-// The part number of the row being built, as a whole number.
-int PartOf(db::Recordset& target) {
-  db::Value part = target.Fields()[tables::kPart].GetValue();
-  if (part.IsNull()) failures::InvalidUseOfNull();
-  std::optional<double> number =
-      part.IsText() ? db::NumberOfText(part.AsText()) : std::optional(part.AsNumber());
-  if (!number) failures::TypeMismatch();
-  double whole = std::nearbyint(*number);
-  if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
-  return static_cast<int>(whole);
-}
-
 // Both forms of a variable name from its part's patterns; the component
 // database's rows are converted to the run's form, which is returned.
 std::string VariableName(PresetRun& run, db::Recordset& target, const std::string& bare,
                          const std::string& machine) {
-  int part = PartOf(target);
+  int part = PartNumber(target.Fields()[tables::kPart].GetValue());
   std::string forms[2];
   for (int system : {kVisiWin32, kVisiWinStudio}) {
     std::string name = ReplaceSearchItem(run, run.VarNamePatterns[system][part],
@@ -84,7 +72,8 @@ class RowBuilder {
       : run_(run), proc_(proc), target_(target) {
     proc.Step([&] {
       for (int j = 0; j < target.Fields().Count(); ++j) {
-        is_var_name_.push_back(platform::UpperCase(target.Fields()[j].Name()) == "VAR_NAME");
+        is_var_name_.push_back(
+            platform::EqualIgnoringCase(target.Fields()[j].Name(), tables::kVarName));
       }
     });
   }
@@ -125,6 +114,17 @@ class RowBuilder {
 };
 
 }  // namespace
+
+int PartNumber(const db::Value& part) {
+  if (part.IsNull()) failures::InvalidUseOfNull();
+  std::optional<double> number =
+      part.IsText() ? db::NumberOfText(part.AsText()) : std::optional(part.AsNumber());
+  if (!number) failures::TypeMismatch();
+  double whole = std::nearbyint(*number);
+  // Written so that a text reading "nan" is out of range too.
+  if (!(whole >= 1 && whole <= kMaxPart)) failures::SubscriptOutOfRange();
+  return static_cast<int>(whole);
+}
 
 void CreateRecordSets(PresetRun& run, db::Database& db) {
   Procedure proc(run, "CreateRecordSets");

@@ -142,6 +142,7 @@ TEST_F(GenerationTest, ABadPartIsReportedOnceAndTheRowIsStillStored) {
     EXPECT_EQ(rows[0][kMachine], T("M1"));
     EXPECT_EQ(rows[0][kOffset], I(5));
   }
+  EXPECT_EQ(testing::FailureNumber([] { PartNumber(T("nan")); }), 9);
 }
 
 TEST_F(GenerationTest, NothingIsGeneratedWithoutTemplateOrIncludedMachine) {

@@ -1,6 +1,5 @@
 #include "presets/preparation.h"
 
-#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -21,6 +20,7 @@ namespace {
 
 struct Paths {
   std::string source, component, configuration_ini, machine_copy;
+  bool integrated = false;
   bool previous_kept = false;
 };
 
@@ -42,7 +42,7 @@ void ReplaceComponent(PresetRun& run, Paths& paths, const std::string& from,
 }
 
 std::string MissingMachineCopyText(const std::string& component) {
-  std::string file = component.substr(component.find_last_of(platform::Separator()) + 1);
+  std::string file = platform::FileNameOf(component);
   return "Konnte die Datei:\"" + file + "\" in der Vorlage nicht finden!\r\n\r\n" +
          "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n" +
          "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den "
@@ -58,21 +58,17 @@ void FallBackToBareNames(PresetRun& run) {
 void ReadPattern(PresetRun& run, db::Recordset& rs) {
   db::Value system = rs.Fields()[tables::kSystem].GetValue();
   for (int s : {kVisiWin32, kVisiWinStudio}) {
-    if (system.IsNull() || platform::UpperCase(system.ToText()) != tables::kSystemNames[s])
+    if (system.IsNull() || !platform::EqualIgnoringCase(system.ToText(), tables::kSystemNames[s]))
       continue;
     db::Value pattern = rs.Fields()[tables::kPatternVarName].GetValue();
-    db::Value part = rs.Fields()[tables::kPatternPart].GetValue();
-    if (pattern.IsNull() || part.IsNull()) failures::InvalidUseOfNull();
-    std::optional<double> number =
-        part.IsText() ? db::NumberOfText(part.AsText()) : std::optional(part.AsNumber());
-    if (!number) failures::TypeMismatch();
-    int whole = static_cast<int>(std::nearbyint(*number));
-    if (whole < 1 || whole > kMaxPart) failures::SubscriptOutOfRange();
-    run.VarNamePatterns[s][whole] = pattern.ToText();
+    if (pattern.IsNull()) failures::InvalidUseOfNull();
+    int part = PartNumber(rs.Fields()[tables::kPatternPart].GetValue());
+    run.VarNamePatterns[s][part] = pattern.ToText();
   }
 }
 
-// Step 6: a row that cannot be read leaves bare names for part 1 and reading goes on.
+// The name patterns of Source_DEFS. A row that cannot be read leaves bare
+// names for part 1, and reading goes on.
 void ReadPatterns(PresetRun& run, Procedure& proc, const std::string& source) {
   std::unique_ptr<db::Recordset> rs;
   bool opened =
@@ -90,8 +86,8 @@ void ReadPatterns(PresetRun& run, Procedure& proc, const std::string& source) {
   }
 }
 
-// Steps 7 and 8: PRESET_DEFS dropped and made anew with exactly the template's
-// fields. False when the new table could not be made.
+// PRESET_DEFS dropped and made anew with exactly the template's fields. False
+// when the new table could not be made.
 bool RebuildPresetTable(Procedure& proc, db::Database& db) {
   proc.Step([&] {
     db::TableDefs tables = db.TableDefs();
@@ -114,7 +110,7 @@ bool RebuildPresetTable(Procedure& proc, db::Database& db) {
   });
 }
 
-// Step 10: the earlier table's values into the new rows.
+// The earlier table's operator values carried into the new rows.
 void TakeOver(PresetRun& run, Procedure& proc, db::Database& source, const std::string& component) {
   if (component.empty() || !platform::FileExists(component)) return;
   std::optional<db::Database> earlier;
@@ -164,60 +160,83 @@ void WriteReport(PresetRun& run, const std::string& component) {
   if (!error.empty()) throw Failure(failures::kFileAccess, "Path/File access error: " + error);
 }
 
-}  // namespace
-
-void WorkOnMDB(PresetRun& run) {
-  Procedure proc(run, "WorkOnMDB");
+// The run's files, and the naming system it writes: VISIWINSTUDIO only
+// outside an integrated start, when the program.ini asks for it.
+Paths TakePathsAndNamingSystem(PresetRun& run, Procedure& proc) {
   Paths paths;
   proc.Step([&] { paths.source = GetPathSourceOCXMDB(run); });
   proc.Step([&] { paths.component = GetPathOCXMDB(run); });
   proc.Step([&] { paths.configuration_ini = GetR7QConfigurationIniPath(run); });
   proc.Step([&] { paths.machine_copy = GetPathMachineCopyMDB(run, paths.configuration_ini); });
-  bool integrated = run.IntegratedMode;
+  paths.integrated = run.IntegratedMode;
   proc.Step([&] {
     run.VWStudioIndex =
-        !integrated && LoadIniBoolean(run, "Project", "VWStudio", run.ProgramIniPath)
+        !paths.integrated && LoadIniBoolean(run, "Project", "VWStudio", run.ProgramIniPath)
             ? kVisiWinStudio
             : kVisiWin32;
   });
+  return paths;
+}
+
+// An integrated start works on the machine's copy of the component
+// database; without one the user is told that a new database is made.
+void PutMachineCopyInPlace(PresetRun& run, Procedure& proc, Paths& paths) {
+  if (paths.machine_copy.empty() || !platform::FileExists(paths.machine_copy)) {
+    proc.Step([&] {
+      run.MsgBox({MissingMachineCopyText(paths.component), "", platform::Buttons::kOk,
+                  platform::Icon::kInformation, platform::Answer::kOk});
+    });
+  } else {
+    proc.Step([&] { ReplaceComponent(run, paths, paths.machine_copy, paths.component); });
+  }
+}
+
+// Rebuilds PRESET_DEFS in the source database, generates its rows, carries
+// the earlier values over and writes the run report. True when the new
+// table could be made.
+bool BuildPresetTable(PresetRun& run, Procedure& proc, const Paths& paths) {
+  std::optional<db::Database> source;
+  proc.Step([&] { source.emplace(run.engine.OpenDatabase(paths.source)); });
+  if (!source) return false;
+  bool prepared = RebuildPresetTable(proc, *source);
+  CategorieNachCategoryID(run);
+  CreateRecordSets(run, *source);
+  TakeOver(run, proc, *source, paths.component);
+  proc.Step([&] { WriteReport(run, paths.component); });
+  source->Close();
+  return prepared;
+}
+
+// The source database replaces the component database, unless its table
+// could not be made.
+void InstallSource(PresetRun& run, Procedure& proc, Paths& paths, bool prepared) {
+  if (prepared) {
+    proc.Step([&] { ReplaceComponent(run, paths, GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
+    return;
+  }
+  // Copying a source that could not be prepared would leave the display
+  // without its preset table; the failures that stopped it are logged.
+  proc.Step([&] {
+    WriteErrorLog(run,
+                  "The component database was left as it was: the new preset table "
+                  "could not be built (see the failures above).");
+  });
+}
+
+}  // namespace
+
+void WorkOnMDB(PresetRun& run) {
+  Procedure proc(run, "WorkOnMDB");
+  Paths paths = TakePathsAndNamingSystem(run, proc);
   if (paths.source.empty()) return;
   std::optional<platform::FileTimes> times = platform::GetFileTimes(paths.source);
-  if (integrated) {
-    if (paths.machine_copy.empty() || !platform::FileExists(paths.machine_copy)) {
-      proc.Step([&] {
-        run.MsgBox({MissingMachineCopyText(paths.component), "", platform::Buttons::kOk,
-                    platform::Icon::kInformation, platform::Answer::kOk});
-      });
-    } else {
-      proc.Step([&] { ReplaceComponent(run, paths, paths.machine_copy, paths.component); });
-    }
-  }
+  if (paths.integrated) PutMachineCopyInPlace(run, proc, paths);
   // The display's database is only ever replaced whole: the run converts
   // names in a scratch copy, so that a run that stops early leaves it as it was.
   proc.Step([&] { run.engine.WorkOnCopy(paths.component); });
   ReadPatterns(run, proc, paths.source);
-  std::optional<db::Database> source;
-  bool prepared = false;
-  proc.Step([&] { source.emplace(run.engine.OpenDatabase(paths.source)); });
-  if (source) {
-    prepared = RebuildPresetTable(proc, *source);
-    CategorieNachCategoryID(run);
-    CreateRecordSets(run, *source);
-    TakeOver(run, proc, *source, paths.component);
-    proc.Step([&] { WriteReport(run, paths.component); });
-    source->Close();
-  }
-  if (prepared) {
-    proc.Step([&] { ReplaceComponent(run, paths, GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
-  } else {
-    // Copying a source that could not be prepared would leave the display
-    // without its preset table; the failures that stopped it are logged.
-    proc.Step([&] {
-      WriteErrorLog(run,
-                    "The component database was left as it was: the new preset table "
-                    "could not be built (see the failures above).");
-    });
-  }
+  bool prepared = BuildPresetTable(run, proc, paths);
+  InstallSource(run, proc, paths, prepared);
   if (times) platform::SetFileTimes(paths.source, *times);
 }
 

@@ -6,6 +6,7 @@
 #include "errors/procedure.h"
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
+#include "presets/db/quoting.h"
 #include "presets/tables.h"
 #include "project/component_files.h"
 
@@ -19,15 +20,6 @@ std::string ExistingComponentDatabase(PresetRun& run) {
 }
 
 }  // namespace
-
-std::string QuotedLiteral(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    quoted += c;
-    if (c == '"') quoted += '"';  // a name holding a quote is matched like any other
-  }
-  return quoted + "\"";
-}
 
 std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
                               const std::string& replacement) {
@@ -57,7 +49,7 @@ void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
   proc.Step([&] {
     rs = db.value().OpenRecordset(
         "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=" +
-        QuotedLiteral(searched) + "))");
+        db::DoubleQuoted(searched) + "))");
   });
   if (rs) {
     while (!rs->Eof()) {
@@ -86,7 +78,9 @@ void CategorieNachCategoryID(PresetRun& run) {
     for (int i = 0; i < count; ++i) {
       proc.Step([&] {
         db::FieldDef field = table->Fields()[i];
-        if (platform::UpperCase(field.Name()) == "CATEGORIE") field.SetName(tables::kCategoryId);
+        if (platform::EqualIgnoringCase(field.Name(), tables::kCategorie)) {
+          field.SetName(tables::kCategoryId);
+        }
       });
     }
     proc.Step([&] { table->Fields().Refresh(); });

@@ -23,7 +23,4 @@ void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
 // PRESET_DEFS to "category_id", keeping its data.
 void CategorieNachCategoryID(PresetRun& run);
 
-// A text as a double-quoted query literal, its double quotes doubled.
-std::string QuotedLiteral(const std::string& text);
-
 }  // namespace zc

@@ -9,6 +9,7 @@
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/packed_rows.h"
+#include "presets/db/quoting.h"
 #include "presets/progress.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
@@ -55,9 +56,8 @@ std::string WarningText(PresetRun& run, const std::string& brk) {
 }
 
 std::string ProgramFileUpper(PresetRun& run) {
-  std::string folder = run.ProgramFolder();
-  if (folder.empty() || folder.back() != platform::Separator()) folder += platform::Separator();
-  return platform::UpperCase(folder + run.ExecutableName() + ".EXE!");
+  return platform::UpperCase(
+      platform::JoinPath(run.ProgramFolder(), run.ExecutableName() + ".EXE!"));
 }
 
 std::string HeadOfAbort(PresetRun& run) {
@@ -68,7 +68,8 @@ std::string HeadOfAbort(PresetRun& run) {
 void Abort(PresetRun& run, Procedure& proc, const std::string& text) {
   proc.Step([&] { WriteErrorLog(run, text); });
   Procedure fatal(run, kProcName, /*fatal=*/true);
-  fatal.Report(Failure(9999, "Database-Error - Contact Administrator!", run.ExecutableName()));
+  fatal.Report(Failure(db::code::kTakeOverAborted, "Database-Error - Contact Administrator!",
+                       run.ExecutableName()));
 }
 
 void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
@@ -159,8 +160,8 @@ std::string MatchQuery(PresetRun& run, const std::vector<db::Value>& row) {
          " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
          " PRESET_DEFS.pass" +
          run.AdditionalFieldsSQL + " From PRESET_DEFS " +
-         " WHERE (((PRESET_DEFS.machine_type)=" + QuotedLiteral(row[0].ToText()) + ")" +
-         " AND ((PRESET_DEFS.var_name)=" + QuotedLiteral(row[1].ToText()) + ") " +
+         " WHERE (((PRESET_DEFS.machine_type)=" + db::DoubleQuoted(row[0].ToText()) + ")" +
+         " AND ((PRESET_DEFS.var_name)=" + db::DoubleQuoted(row[1].ToText()) + ") " +
          " AND ((PRESET_DEFS.offset_or_bitno)=" + row[2].ToText() + "));";
 }
 
@@ -200,15 +201,50 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
   if (proc.Step([&] { match->Update(); })) ++run.report.carried;
 }
 
+// The earlier rows, counted and checked against the count the table claims.
+db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& target,
+                               db::Recordset& copy, int fields) {
+  bool older_layout = false;
+  for (int i = 0; i < fields; ++i) {
+    proc.Step([&] {
+      older_layout |= platform::EqualIgnoringCase(copy.Fields()[i].Name(), tables::kCategorie);
+    });
+  }
+  std::int32_t reported = 0;
+  proc.Step([&] {
+    std::int64_t count = copy.RecordCount();
+    if (count > INT32_MAX) failures::Overflow();
+    reported = static_cast<std::int32_t>(count);
+  });
+  std::int32_t counted = CountRows(proc, copy, reported);
+  CheckCopyRowCount(run, target, counted, reported);
+  return ReadRows(run, proc, copy, counted, older_layout);
+}
+
+// A configured field the generated table lacks ends the program, in every
+// start mode, before any row is changed.
+void EndOnMissingConfiguredField(PresetRun& run, Procedure& proc, db::Database& target) {
+  std::optional<std::string> missing;
+  proc.Step([&] { missing = MissingConfiguredField(run, target); });
+  if (!missing) return;
+  std::string component = UpperComponent(run);
+  Abort(run, proc,
+        "Conflict while attempting to extend database!" + std::string("Configurationsfile ") + kQ +
+            component + ".CFG" + kQ + ", demanded field " + kQ + platform::UpperCase(*missing) +
+            kQ + "missing in machinecopy-database" + kBreak + "Configuration of " + kQ + component +
+            kQ + " aborted.");
+  EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
+}
+
 }  // namespace
 
-bool CheckCopyRowCount(PresetRun& run, db::Database& targetDb, std::int32_t counted,
+bool CheckCopyRowCount(PresetRun& run, db::Database& target, std::int32_t counted,
                        std::int32_t reported) {
   if (counted == reported) return true;
   Procedure proc(run, kProcName);
   std::int64_t needed = 0;
   proc.Step([&] {
-    std::unique_ptr<db::Recordset> table = targetDb.OpenRecordset(tables::kPresetDefs);
+    std::unique_ptr<db::Recordset> table = target.OpenRecordset(tables::kPresetDefs);
     table->MoveLast();
     needed = table->RecordCount();
   });
@@ -230,35 +266,12 @@ void TakeoverMachineCopyMDBData(PresetRun& run, db::Database& targetDb,
   if (copyRs) proc.Step([&] { fields = copyRs->Fields().Count(); });
   if (fields > kPlainFields && run.AdditionalFieldCount == 1) WarnAboutUnknownFields(run, proc);
   if (!copyRs) return;
-  bool older_layout = false;
-  for (int i = 0; i < fields; ++i) {
-    proc.Step(
-        [&] { older_layout |= platform::UpperCase(copyRs->Fields()[i].Name()) == "CATEGORIE"; });
-  }
-  std::int32_t reported = 0;
-  proc.Step([&] {
-    std::int64_t count = copyRs->RecordCount();
-    if (count > INT32_MAX) failures::Overflow();
-    reported = static_cast<std::int32_t>(count);
-  });
-  std::int32_t counted = CountRows(proc, *copyRs, reported);
-  CheckCopyRowCount(run, targetDb, counted, reported);
-  db::PackedRows rows = ReadRows(run, proc, *copyRs, counted, older_layout);
+  db::PackedRows rows = ReadEarlierRows(run, proc, targetDb, *copyRs, fields);
   copyRs.reset();
   run.report.take_over_ran = true;
   run.report.earlier_rows = static_cast<std::int64_t>(rows.size());
   if (rows.size() == 0) return;
-  std::optional<std::string> missing;
-  proc.Step([&] { missing = MissingConfiguredField(run, targetDb); });
-  if (missing) {
-    std::string component = UpperComponent(run);
-    Abort(run, proc,
-          "Conflict while attempting to extend database!" + std::string("Configurationsfile ") +
-              kQ + component + ".CFG" + kQ + ", demanded field " + kQ +
-              platform::UpperCase(*missing) + kQ + "missing in machinecopy-database" + kBreak +
-              "Configuration of " + kQ + component + kQ + " aborted.");
-    EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
-  }
+  EndOnMissingConfiguredField(run, proc, targetDb);
   ProgressReport progress(run.ui, static_cast<std::int64_t>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {
     run.DoEvents();

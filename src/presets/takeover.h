@@ -20,7 +20,7 @@ void TakeoverMachineCopyMDBData(PresetRun& run, db::Database& targetDb,
 // The count check of the earlier rows: when the rows counted differ from the
 // rows the table claims and from the rows generated, the run is aborted.
 // True when the take-over may go on.
-bool CheckCopyRowCount(PresetRun& run, db::Database& targetDb, std::int32_t counted,
+bool CheckCopyRowCount(PresetRun& run, db::Database& target, std::int32_t counted,
                        std::int32_t reported);
 
 }  // namespace zc

@@ -11,14 +11,11 @@
 namespace zc {
 namespace {
 
-// <folder>/<component>/<component><suffix>. A folder that already ends with a
-// separator gets no second one; the project folder of a program in the root
-// is "", which gives "/<component>/...".
-std::string ComponentFileIn(ProjectRun& run, std::string folder, const char* suffix) {
-  const char sep = platform::Separator();
-  if (folder.empty() || folder.back() != sep) folder += sep;
+// <folder>/<component>/<component><suffix>. The project folder of a program
+// in the root is "", which gives "/<component>/...".
+std::string ComponentFileIn(ProjectRun& run, const std::string& folder, const char* suffix) {
   std::string name = GetOCXName(run);
-  return folder + name + sep + name + suffix;
+  return platform::JoinPath(platform::JoinPath(folder, name), name + suffix);
 }
 
 std::string ComponentFile(ProjectRun& run, const char* suffix) {

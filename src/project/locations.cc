@@ -8,10 +8,7 @@ namespace zc {
 namespace {
 
 std::string InParameterFolder(const std::string& folder, const char* file) {
-  const char sep = platform::Separator();
-  std::string path = folder;
-  if (path.empty() || path.back() != sep) path += sep;
-  return path + "parameter" + sep + file;
+  return platform::JoinPath(platform::JoinPath(folder, "parameter"), file);
 }
 
 void ListMachinesOfConfigurationIni(ProjectRun& run, const std::string& configuration_ini) {
@@ -39,8 +36,7 @@ std::string GetR7QConfigurationIniPath(ProjectRun& run) {
   Procedure proc(run, "GetR7QConfigurationIniPath");
   std::string path;
   proc.Step([&] {
-    std::string candidate = run.ProjectFolder() + platform::Separator() + "parameter" +
-                            platform::Separator() + "r7qconfiguration.ini";
+    std::string candidate = InParameterFolder(run.ProjectFolder(), "r7qconfiguration.ini");
     if (platform::FileExists(candidate)) path = candidate;
   });
   return path;
@@ -56,8 +52,7 @@ std::string GetProgramIniPath(ProjectRun& run, std::int32_t selector) {
           LoadIniString(run, "Common", "SaveAndRestore", GetR7QConfigurationIniPath(run));
       candidate = InParameterFolder(copy_folder, "program.ini");
     } else {
-      candidate = run.ProjectFolder() + platform::Separator() + "parameter" +
-                  platform::Separator() + "Program.ini";
+      candidate = InParameterFolder(run.ProjectFolder(), "Program.ini");
     }
     if (!candidate.empty() && platform::FileExists(candidate)) path = candidate;
   });
@@ -65,9 +60,7 @@ std::string GetProgramIniPath(ProjectRun& run, std::int32_t selector) {
 }
 
 std::string GetFileNameOnly(ProjectRun& run, const std::string& path) {
-  Procedure proc(run, "GetFileNameOnly");
-  auto cut = path.find_last_of(platform::Separator());
-  return cut == std::string::npos ? path : path.substr(cut + 1);
+  return platform::FileNameOf(path);
 }
 
 void GetExistingMachines(ProjectRun& run, const std::string& configuration_ini) {

@@ -16,29 +16,29 @@ constexpr size_t kMaxValueLength = 254;  // a 255-character buffer with its term
 // The entries of a file, read again whenever the file changes. A project of
 // thirty thousand machines reads its program.ini once per machine; parsing
 // the whole file each time would take hours.
-const settings::IniIndex* IndexOf(const std::string& File) {
+const settings::IniIndex* IndexOf(const std::string& file) {
   struct Cached {
     platform::FileStamp stamp;
     settings::IniIndex index;
   };
   static std::map<std::string, Cached> cache;
-  std::optional<platform::FileStamp> stamp = platform::StampOf(File);
+  std::optional<platform::FileStamp> stamp = platform::StampOf(file);
   if (!stamp) return nullptr;
-  auto found = cache.find(File);
+  auto found = cache.find(file);
   if (found != cache.end() && found->second.stamp == *stamp) return &found->second.index;
-  std::optional<std::string> text = platform::ReadWholeFile(File);
+  std::optional<std::string> text = platform::ReadWholeFile(file);
   if (!text) return nullptr;
   if (cache.size() >= 16) cache.clear();
-  return &cache.insert_or_assign(File, Cached{*stamp, settings::IniIndex(*text)})
+  return &cache.insert_or_assign(file, Cached{*stamp, settings::IniIndex(*text)})
               .first->second.index;
 }
 
 // The raw Windows-1252 value of an entry, nullopt when it is missing.
-std::optional<std::string> ReadAnsiValue(const std::string& Section, const std::string& Entry,
-                                         const std::string& File) {
-  const settings::IniIndex* index = IndexOf(File);
+std::optional<std::string> ReadAnsiValue(const std::string& section, const std::string& entry,
+                                         const std::string& file) {
+  const settings::IniIndex* index = IndexOf(file);
   if (index == nullptr) return std::nullopt;
-  auto value = index->Find(platform::ToAnsi(Section), platform::ToAnsi(Entry));
+  auto value = index->Find(platform::ToAnsi(section), platform::ToAnsi(entry));
   if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
   return value;
 }
@@ -53,6 +53,17 @@ std::int64_t LeadingInteger(const std::string& text) {
     if (value < (std::int64_t{1} << 40)) value = value * 10 + (text[pos] - '0');
   }
   return negative ? -value : value;
+}
+
+// Why the entry could not be written; empty when it was.
+std::string WriteEntry(const std::string& Value, const std::string& Section,
+                       const std::string& Entry, const std::string& File) {
+  std::optional<std::string> text = platform::ReadWholeFile(File);
+  // A file that is there but cannot be read must not be written over.
+  if (!text && platform::PathExists(File)) return "it cannot be read";
+  std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
+                                              platform::ToAnsi(Entry), platform::ToAnsi(Value));
+  return platform::WriteWholeFile(File, changed);
 }
 
 }  // namespace
@@ -93,21 +104,19 @@ void SaveIni(Run& run, const std::string& Value, const std::string& Section,
              const std::string& Entry, const std::string& File) {
   Procedure proc(run, "SaveIni");
   proc.Step([&] {
-    std::optional<std::string> text = platform::ReadWholeFile(File);
-    // A file that is there but cannot be read must not be written over.
-    std::string error = !text && platform::PathExists(File) ? "it cannot be read" : "";
-    if (error.empty()) {
-      std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
-                                                  platform::ToAnsi(Entry), platform::ToAnsi(Value));
-      error = platform::WriteWholeFile(File, changed);
-    }
     // A refused write used to pass unnoticed, so a stamp or setting seemed
     // stored that was not; now it is reported like any failure.
+    std::string error = WriteEntry(Value, Section, Entry, File);
     if (!error.empty()) {
       throw Failure(failures::kFileAccess,
                     "Path/File access error: " + File + " could not be written (" + error + ")");
     }
   });
+}
+
+void SaveIniQuietly(const std::string& Value, const std::string& Section, const std::string& Entry,
+                    const std::string& File) {
+  WriteEntry(Value, Section, Entry, File);  // a refusal is no failure here
 }
 
 }  // namespace zc

@@ -24,5 +24,10 @@ bool LoadIniBoolean(Run& run, const std::string& Section, const std::string& Ent
 // system refuses (a read-only file or folder) is reported as a failure.
 void SaveIni(Run& run, const std::string& Value, const std::string& Section,
              const std::string& Entry, const std::string& File);
+// Writes the entry like SaveIni where the file system allows it and reports
+// nothing: for entries the program does as well without (the language file's
+// seeds), which a read-only file or folder must not turn into failures.
+void SaveIniQuietly(const std::string& Value, const std::string& Section, const std::string& Entry,
+                    const std::string& File);
 
 }  // namespace zc

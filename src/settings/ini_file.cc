@@ -132,11 +132,6 @@ std::optional<std::string> IniIndex::Find(std::string_view section, std::string_
   return found->second;
 }
 
-std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
-                                        std::string_view entry) {
-  return IniIndex(text).Find(section, entry);
-}
-
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view entry,
                         std::string_view value) {
   std::string_view line_break = LineBreakOf(text);

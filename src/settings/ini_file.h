@@ -13,18 +13,15 @@ namespace zc::settings {
 class IniIndex {
  public:
   explicit IniIndex(std::string_view text);
-  // As FindIniValue.
+  // The value of `entry` in `section`: blanks around it trimmed and one pair
+  // of matching quotes removed. nullopt when the section or entry is missing.
+  // Lines starting with ";" are comments; the first of two equal entries
+  // counts, and only the first section of a name.
   std::optional<std::string> Find(std::string_view section, std::string_view entry) const;
 
  private:
   std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections_;
 };
-
-// The value of `entry` in `section`: blanks around it trimmed and one pair of
-// matching quotes removed. nullopt when the section or entry is missing.
-// Lines starting with ";" are comments; the first of two equal entries counts.
-std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
-                                        std::string_view entry);
 
 // `text` with `entry` of `section` set to `value`. An existing entry keeps its
 // line and only its value changes; a new entry goes after the last line of

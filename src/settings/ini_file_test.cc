@@ -21,7 +21,7 @@ constexpr std::string_view kFile =
     "[Project]\r\n"
     "Late=ignored\r\n";
 
-TEST(FindIniValueTest, Table) {
+TEST(IniIndexTest, Table) {
   struct Case {
     const char* section;
     const char* entry;
@@ -35,7 +35,7 @@ TEST(FindIniValueTest, Table) {
       {"Project", "Missing", std::nullopt},  {"Missing", "MachineName", std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FindIniValue(kFile, c.section, c.entry), c.value) << c.section << "/" << c.entry;
+    EXPECT_EQ(IniIndex(kFile).Find(c.section, c.entry), c.value) << c.section << "/" << c.entry;
   }
 }
 

@@ -36,7 +36,7 @@ class ControlTexts {
     } else {
       // The designed captions seed the default language; other languages
       // get markers that a translator replaces.
-      SaveIni(run_, lang_ == kDefaultLanguage ? control.Caption : kUnset, lang_, entry, file_);
+      SaveIniQuietly(lang_ == kDefaultLanguage ? control.Caption : kUnset, lang_, entry, file_);
     }
   }
 
@@ -46,7 +46,7 @@ class ControlTexts {
     if (number < 1 || number > 100) failures::SubscriptOutOfRange();
     std::string entry = "Help" + std::to_string(number);
     HelpTexts[number] = LoadIniString(run_, lang_, entry, file_);
-    if (!HasText(HelpTexts[number])) SaveIni(run_, kUnset, lang_, entry, file_);
+    if (!HasText(HelpTexts[number])) SaveIniQuietly(kUnset, lang_, entry, file_);
   }
 
   void LoadToolTip(Control& control, const std::string& suffix) {
@@ -56,7 +56,7 @@ class ControlTexts {
     if (HasText(text)) {
       control.ToolTipText = text;
     } else {
-      SaveIni(run_, kUnset, lang_, entry, file_);
+      SaveIniQuietly(kUnset, lang_, entry, file_);
     }
   }
 
@@ -69,9 +69,7 @@ class ControlTexts {
 }  // namespace
 
 std::string LanguageFilePath(const Run& run) {
-  std::string folder = run.ProgramFolder();
-  if (folder.empty() || folder.back() != platform::Separator()) folder += platform::Separator();
-  return folder + run.ExecutableName() + ".ini";
+  return platform::JoinPath(run.ProgramFolder(), run.ExecutableName() + ".ini");
 }
 
 std::string GetLanguage(Run& run) {
@@ -82,7 +80,7 @@ std::string GetLanguage(Run& run) {
   });
   if (!language.empty()) return language;
   proc.Step([&] {
-    SaveIni(run, kDefaultLanguage, kLanguageSection, kLanguageSection, LanguageFilePath(run));
+    SaveIniQuietly(kDefaultLanguage, kLanguageSection, kLanguageSection, LanguageFilePath(run));
   });
   return kDefaultLanguage;
 }

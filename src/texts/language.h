@@ -1,7 +1,8 @@
 // The language file beside the program: which language the window speaks,
 // and the captions, tool tips and help texts of its controls. Every load
 // writes the entries that are still missing, so the file grows into a full
-// list of what a translator has to fill in.
+// list of what a translator has to fill in. Those writes are a help, not the
+// program's work: a read-only file or folder refuses them without a report.
 #pragma once
 
 #include <array>

@@ -22,7 +22,7 @@ class LanguageTest : public ::testing::Test {
   std::string File() const { return h.Path("Bin/Zantel_Config.ini"); }
   void WriteLanguageFile(const std::string& text) { WriteFile(File(), text); }
   std::optional<std::string> Entry(const std::string& section, const std::string& entry) const {
-    return settings::FindIniValue(ReadFile(File()), section, entry);
+    return settings::IniIndex(ReadFile(File())).Find(section, entry);
   }
   void Load() { LoadToolTipTexts(h.run, controls, help); }
   const Control& Named(const std::string& name) const {
@@ -111,6 +111,16 @@ TEST_F(LanguageTest, AnEmptyOrMissingLanguageChoiceBecomesTheDefault) {
   }
   WriteLanguageFile("[Language]\r\nLanguage=1036\r\n");
   EXPECT_EQ(GetLanguage(h.run), "1036");
+}
+
+TEST_F(LanguageTest, ARefusedSeedIsNoFailure) {
+  WriteLanguageFile("[Language]\r\n");  // neither a language nor any text yet
+  std::filesystem::permissions(testing::PathOf(File()), std::filesystem::perms::owner_read);
+  h.run.SilentMode = true;
+  Load();
+  EXPECT_EQ(ReadFile(File()), "[Language]\r\n");
+  EXPECT_EQ(h.ErrorLog(), "");
+  EXPECT_FALSE(h.run.failures_reported);  // a silent run still ends with 0
 }
 
 Control Made(ControlKind kind, const char* name, const char* tag, std::int32_t help_id = 0,

@@ -1,6 +1,7 @@
 // The program against bad input: each case breaks one thing of a healthy
-// project, runs the program silently and checks that it says so in a log,
-// ends within its time and neither damages nor loses an existing file.
+// project (or starts it where it cannot open its window), runs the program
+// and checks that it says so in a log or on the console, ends within its time
+// and neither damages nor loses an existing file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -25,7 +26,21 @@ struct Case {
   const char* logged;                  // text that one of the logs must hold
   std::vector<std::string> unchanged;  // files that must keep their bytes
   bool as_nobody = false;
+  std::vector<std::string> args = {"/EXTERNAL=SILENT"};
 };
+
+// Lets an ordinary user into the project, then closes one folder to him.
+void ReadOnlyFolderForNobody(const std::string& root, const std::string& folder) {
+  for (auto& entry : fs::recursive_directory_iterator(root)) {
+    fs::permissions(entry.path(), fs::perms::all, fs::perm_options::add);
+  }
+  fs::permissions(root, fs::perms::all, fs::perm_options::add);
+  ::chmod((root + "/" + folder).c_str(), 0555);
+}
+
+Case AskedForHelp(const char* name, const char* argument) {
+  return {name, [](const std::string&) {}, {0}, "Exit status:", {}, false, {argument}};
+}
 
 void RebuildSource(const std::string& root,
                    std::vector<std::pair<std::string, std::string>> columns, bool with_defs = true,
@@ -141,17 +156,22 @@ std::vector<Case> Cases() {
        "could not be written",
        {kCfg}},
       {"read-only component folder",
-       [](const std::string& root) {
-         for (auto& entry : fs::recursive_directory_iterator(root)) {
-           fs::permissions(entry.path(), fs::perms::all, fs::perm_options::add);
-         }
-         fs::permissions(root, fs::perms::all, fs::perm_options::add);
-         ::chmod((root + "/Zantel").c_str(), 0555);
-       },
+       [](const std::string& root) { ReadOnlyFolderForNobody(root, "Zantel"); },
        {2},
        "cannot be written",
        {kSource, kComponent, kCfg},
        true},
+      // The language file cannot grow there: the window does as well without.
+      {"read-only program folder",
+       [](const std::string& root) { ReadOnlyFolderForNobody(root, "Bin"); },
+       {0},
+       "",
+       {},
+       true},
+      {"no display for the window", [](const std::string&) {}, {1}, "No display", {}, false, {}},
+      AskedForHelp("help by --help", "--help"),
+      AskedForHelp("help by -h", "-h"),
+      AskedForHelp("help by /?", "/?"),
       {"40000 machines counted",
        text_at("parameter/Program.ini", "[Project]\r\nNumberOfMachines=40000\r\n"),
        {2},
@@ -216,12 +236,12 @@ TEST_P(BadInputTest, IsLoggedAndCostsNoFile) {
   for (const std::string& file : c.unchanged) before[file] = ReadFile(root + "/" + file);
   std::string component_before = ReadFile(root + "/" + kComponent);
 
-  ProgramResult result =
-      RunProgram(root, {"/EXTERNAL=SILENT"}, std::chrono::seconds(60), c.as_nobody);
+  ProgramResult result = RunProgram(root, c.args, std::chrono::seconds(60), c.as_nobody);
 
   ASSERT_FALSE(result.timed_out) << c.name;
   EXPECT_TRUE(c.exit_statuses.count(result.exit_status)) << c.name << ": " << result.exit_status;
-  std::string logs = ReadFile(root + "/R7Qcfglog.txt") + ReadFile(root + "/TolvaServicePack.log");
+  std::string logs = ReadFile(root + "/R7Qcfglog.txt") + ReadFile(root + "/TolvaServicePack.log") +
+                     ReadFile(root + "/console.txt");
   EXPECT_NE(logs.find(c.logged), std::string::npos) << c.name << " logged:\n" << logs;
   for (const auto& [file, bytes] : before) {
     EXPECT_TRUE(ReadFile(root + "/" + file) == bytes) << c.name << ": " << file << " changed";

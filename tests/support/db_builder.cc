@@ -7,7 +7,7 @@
 
 #include "errors/failure.h"
 #include "presets/db/connection.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 #include "support/temp_project.h"
 
 namespace zc::testing {
@@ -46,11 +46,11 @@ void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables
   Db db(path);
   db.Exec("BEGIN");
   for (const TableSpec& table : tables) {
-    std::string create = "CREATE TABLE " + db::QuoteName(table.name) + " (";
-    std::string insert = "INSERT INTO " + db::QuoteName(table.name) + " VALUES (";
+    std::string create = "CREATE TABLE " + db::DoubleQuoted(table.name) + " (";
+    std::string insert = "INSERT INTO " + db::DoubleQuoted(table.name) + " VALUES (";
     for (size_t i = 0; i < table.columns.size(); ++i) {
-      create +=
-          (i ? ", " : "") + db::QuoteName(table.columns[i].first) + " " + table.columns[i].second;
+      create += (i ? ", " : "") + db::DoubleQuoted(table.columns[i].first) + " " +
+                table.columns[i].second;
       insert += i ? ", ?" : "?";
     }
     db.Exec(create + ")");
@@ -77,7 +77,7 @@ std::vector<std::pair<std::string, std::string>> ColumnsOf(const std::string& pa
 std::vector<Row> ReadTable(const std::string& path, const std::string& table) {
   auto columns = ColumnsOf(path, table);
   Db db(path);
-  db::Statement select(db.handle, "SELECT * FROM " + db::QuoteName(table) + " ORDER BY rowid");
+  db::Statement select(db.handle, "SELECT * FROM " + db::DoubleQuoted(table) + " ORDER BY rowid");
   std::vector<Row> rows;
   while (select.Step()) {
     Row row;
@@ -100,10 +100,17 @@ std::string DumpDatabase(const std::string& path, const std::vector<std::string>
   std::string dump;
   for (const std::string& table : tables) {
     dump += "[" + table + "]\n";
-    db::Statement rows(db.handle, "SELECT * FROM " + db::QuoteName(table) + " ORDER BY rowid");
+    std::string columns;  // each value after its storage class
+    int count = 0;
+    for (const auto& [name, declared] : ColumnsOf(path, table)) {
+      columns += (count++ ? ", typeof(" : "typeof(") + db::DoubleQuoted(name) + "), " +
+                 db::DoubleQuoted(name);
+    }
+    db::Statement rows(
+        db.handle, "SELECT " + columns + " FROM " + db::DoubleQuoted(table) + " ORDER BY rowid");
     while (rows.Step()) {
-      for (int i = 0; i < rows.ColumnCount(); ++i) {
-        dump += std::to_string(rows.ColumnType(i)) + ":" + rows.TextColumn(i) + "|";
+      for (int i = 0; i < 2 * count; i += 2) {
+        dump += rows.TextColumn(i) + ":" + rows.TextColumn(i + 1) + "|";
       }
       dump += "\n";
     }

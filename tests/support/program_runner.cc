@@ -32,8 +32,9 @@ pid_t StartProgram(const std::string& project, const std::vector<std::string>& a
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   ::putenv(log.data());
-  ::unsetenv("DISPLAY");
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
+  for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(display);
+  std::string console = project + "/console.txt";
+  if (std::freopen(console.c_str(), "a", stdout) == nullptr || ::dup2(1, 2) < 0) _exit(126);
   ::execvp(argv[0], argv.data());
   _exit(127);
 }

@@ -19,7 +19,8 @@ struct ProgramResult {
 // Copies the built program to <project>/Bin/Zantel_Config.
 std::string InstallProgram(const std::string& project);
 
-// Starts the program with the service-pack log in the project folder. With
+// Starts the program without a display, with the service-pack log and what
+// it prints (<project>/console.txt) in the project folder. With
 // `as_nobody`, the program runs as an ordinary user (for folder permissions,
 // which do not bind root).
 pid_t StartProgram(const std::string& project, const std::vector<std::string>& args,

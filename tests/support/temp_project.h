@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "platform/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace zc::testing {
 

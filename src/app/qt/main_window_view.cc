@@ -36,6 +36,18 @@ void ShowCaption(QWidget* widget, const texts::Control& control) {
   if (auto* box = qobject_cast<QGroupBox*>(widget)) box->setTitle(caption);
 }
 
+// The control's name, place, size and font as the design gives them.
+void PlaceAsDesigned(QWidget* widget, const texts::Control& control) {
+  widget->setObjectName(FromUtf8(control.Name));
+  widget->setGeometry(ToPixels(control.geometry));
+  if (control.font) {
+    QFont font(FromUtf8(control.font->name));
+    font.setPointSizeF(control.font->points);
+    font.setWeight(static_cast<QFont::Weight>(control.font->weight));
+    widget->setFont(font);
+  }
+}
+
 }  // namespace
 
 QRect ToPixels(const texts::Twips& twips) {
@@ -93,14 +105,7 @@ QWidget* MainWindowView::Create(const texts::Control& control) {
       widget = new QCheckBox(this);
       break;
   }
-  widget->setObjectName(FromUtf8(control.Name));
-  widget->setGeometry(ToPixels(control.geometry));
-  if (control.font) {
-    QFont font(FromUtf8(control.font->name));
-    font.setPointSizeF(control.font->points);
-    font.setWeight(static_cast<QFont::Weight>(control.font->weight));
-    widget->setFont(font);
-  }
+  PlaceAsDesigned(widget, control);
   if (widget == frame_) {
     progress_ = new QProgressBar(frame_);
     progress_->setGeometry(40, (frame_->height() - 24) / 2, frame_->width() - 80, 24);

@@ -1,7 +1,10 @@
 #include "app/qt/qt_ui.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QStyleFactory>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,7 +51,35 @@ platform::Answer AnswerOf(int button) {
   return platform::Answer::kNone;
 }
 
+// Esc and the close box give no answer. Qt would take them for the box's
+// rejecting button, for a Yes/No question No, and "No" at a failure ends the
+// program; "no answer" resumes, as the question's own Yes does.
+class NoAnswerOnEscapeBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->matches(QKeySequence::Cancel)) {
+      reject();  // exec() then gives 0: no button
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override { QDialog::closeEvent(event); }
+};
+
 }  // namespace
+
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
+  auto application = std::make_unique<QApplication>(argc, argv);
+  // Qt takes the desktop's locale for the C library too; numbers in queries
+  // and fields keep their "." all the same.
+  std::setlocale(LC_NUMERIC, "C");
+  // Fusion paints buttons in their palette colour, which the help mode needs.
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  return application;
+}
 
 QString DisplayText(const std::string& text) {
   QString shown;
@@ -69,7 +100,7 @@ QString DisplayText(const std::string& text) {
 }
 
 std::unique_ptr<QMessageBox> BuildMessageBox(const platform::MessageBox& box, QWidget* parent) {
-  auto shown = std::make_unique<QMessageBox>(parent);
+  auto shown = std::make_unique<NoAnswerOnEscapeBox>(parent);
   QString title = QString::fromStdString(box.title);
   shown->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
   shown->setTextFormat(Qt::PlainText);  // the program's texts are never markup

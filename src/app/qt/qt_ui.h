@@ -7,12 +7,16 @@
 
 #include "platform/ui.h"
 
+class QApplication;
 class QMessageBox;
 class QWidget;
 
 namespace zc::qt {
 
 class MainWindowView;
+
+// Starts Qt as the window needs it. `argc` must outlive the application.
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
 
 // The program's line breaks (LF CR, CR LF, or either alone) as Qt's newline.
 QString DisplayText(const std::string& text);

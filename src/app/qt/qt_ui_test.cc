@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <clocale>
+#include <cstdlib>
 
 namespace zc::qt {
 namespace {
@@ -60,6 +65,29 @@ TEST(QtUiTest, MessageBoxesCarryIconButtonsDefaultAndTitle) {
     EXPECT_EQ(shown->windowTitle(), c.title);
     EXPECT_EQ(shown->textFormat(), Qt::PlainText);
     EXPECT_EQ(shown->text(), DisplayText(c.box.text));
+  }
+}
+
+TEST(QtUiTest, NumbersKeepTheirDecimalPointOnAGermanDesktop) {
+  // Qt has taken the desktop's locale for everything else.
+  if (std::string(std::setlocale(LC_MONETARY, nullptr)).rfind("de_DE", 0) != 0) {
+    GTEST_SKIP() << "not started on a German desktop";
+  }
+  EXPECT_EQ(std::strtod("2.5", nullptr), 2.5);  // how a C library reads a number
+}
+
+TEST(QtUiTest, EscapeOrTheCloseBoxIsNoAnswer) {
+  for (bool escape : {true, false}) {
+    QTimer::singleShot(0, [escape] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      escape ? QTest::keyClick(box, Qt::Key_Escape) : void(box->close());
+    });
+    QtUi ui;
+    EXPECT_EQ(
+        ui.Show({"Resume?", "Unexpected error", Buttons::kYesNo, Icon::kCritical, Answer::kYes}),
+        Answer::kNone)
+        << (escape ? "Esc" : "close box");
   }
 }
 

@@ -8,10 +8,10 @@
 namespace zc::qt {
 
 // Opens the window for a standalone or integrated start and waits for the
-// user. Returns the exit status when the window is closed without work; OK
-// and a confirmed Cancel end the process from inside and never return. The
-// toolkit sees none of the program's arguments: they follow the program's
-// own command-line rules only.
+// user. Every way out ends the process from inside (OK, a confirmed Cancel or
+// close, a failure answered No, or no display to open the window on), so it
+// never returns. The toolkit sees none of the program's arguments: they
+// follow the program's own command-line rules only.
 int RunWindow(platform::ProcessFacts facts, DatabaseWork WorkOnMDB);
 
 }  // namespace zc::qt

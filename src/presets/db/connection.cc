@@ -1,39 +1,28 @@
 #include "presets/db/connection.h"
 
-#include <cstring>
+#include <sqlite3.h>
+
 #include <functional>
 
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/query_plan.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 namespace {
 
-// Equality without regard to case for texts whose letters NOCASE cannot fold.
-void SameText(sqlite3_context* context, int, sqlite3_value** args) {
-  if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
-    sqlite3_result_null(context);
-    return;
-  }
-  auto text = [](sqlite3_value* value) {
-    return std::string(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                       sqlite3_value_bytes(value));
-  };
-  sqlite3_result_int(context,
-                     platform::UpperCase(text(args[0])) == platform::UpperCase(text(args[1])));
+int CompareText(void*, int a_size, const void* a, int b_size, const void* b) {
+  return platform::CompareIgnoringCase(
+      std::string_view(static_cast<const char*>(a), static_cast<size_t>(a_size)),
+      std::string_view(static_cast<const char*>(b), static_cast<size_t>(b_size)));
 }
 
 }  // namespace
 
-int TableSchema::Find(std::string_view column) const {
-  std::string upper = platform::UpperCase(column);
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (columns[i].upper == upper) return static_cast<int>(i);
-  }
-  return -1;
+void Connection::CloseDatabase::operator()(sqlite3* db) const {
+  sqlite3_close_v2(db);  // rolls back a transaction still open
 }
 
 std::shared_ptr<Connection> Connection::Open(const std::string& path) {
@@ -48,8 +37,7 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   std::shared_ptr<Connection> connection(new Connection(db, path));
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
-  sqlite3_create_function_v2(db, "zc_same_text", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                             SameText, nullptr, nullptr, nullptr);
+  sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, CompareText, nullptr);
   // Proves the file is a readable database before any procedure relies on it.
   rc = sqlite3_exec(db, "PRAGMA cache_size=-16384; SELECT count(*) FROM sqlite_master;", nullptr,
                     nullptr, nullptr);
@@ -60,28 +48,20 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
 
 Connection::Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
 
-Connection::~Connection() { Close(); }
+std::int64_t Connection::LastInsertRowid() const { return sqlite3_last_insert_rowid(db_.get()); }
 
 void Connection::Close() {
-  if (db_ == nullptr) return;
   statements_.clear();
-  if (in_transaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  db_.reset();
   in_transaction_ = false;
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
 }
 
 Statement& Connection::Prepare(const std::string& sql) {
   if (db_ == nullptr) ObjectInvalid(source::kDatabase);
   auto found = statements_.find(sql);
   if (found != statements_.end()) return *found->second;
-  auto statement = std::make_unique<Statement>(db_, sql);
+  auto statement = std::make_unique<Statement>(db_.get(), sql);
   return *statements_.emplace(sql, std::move(statement)).first->second;
-}
-
-std::unique_ptr<Statement> Connection::PrepareOnce(const std::string& sql) {
-  if (db_ == nullptr) ObjectInvalid(source::kDatabase);
-  return std::make_unique<Statement>(db_, sql);
 }
 
 std::shared_ptr<const QueryPlan> Connection::CachedPlan(const std::string& shape) const {
@@ -98,32 +78,23 @@ void Connection::BeginWrite() {
   if (db_ == nullptr) ObjectInvalid(source::kDatabase);
   ++write_generation_;
   if (in_transaction_) return;
-  int rc = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
+  int rc = sqlite3_exec(db_.get(), "BEGIN", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
   in_transaction_ = true;
 }
 
 void Connection::Write(const std::string& sql) {
   BeginWrite();
-  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
+  int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
 }
 
 void Connection::Commit() {
   if (!in_transaction_) return;
-  int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-  in_transaction_ = sqlite3_get_autocommit(db_) == 0;
-  if (rc != SQLITE_OK) RaiseSqlite(db_, rc, path_);
-}
-
-void Connection::Rollback() {
-  if (!in_transaction_) return;
-  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  in_transaction_ = false;
-  lookup_indexes_.clear();
-  ++index_generation_;
-  ++write_generation_;
-  SchemaChanged();
+  DropLookupIndexes();
+  int rc = sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+  in_transaction_ = sqlite3_get_autocommit(db_.get()) == 0;
+  if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
 }
 
 std::vector<std::string> Connection::TableNames() {
@@ -142,15 +113,12 @@ const TableSchema* Connection::Schema(std::string_view table) {
   std::string key = platform::UpperCase(table);
   if (auto found = schemas_.find(key); found != schemas_.end()) return &found->second;
   for (const std::string& name : TableNames()) {
-    if (platform::UpperCase(name) != key) continue;
+    if (!platform::EqualIgnoringCase(name, table)) continue;
     TableSchema schema{name, {}};
-    Statement info(db_, "SELECT name, type FROM pragma_table_info(?1)");
+    Statement info(db_.get(), "SELECT name, type FROM pragma_table_info(?1)");
     info.Bind(1, Value::Text(name));
-    while (info.Step()) {
-      std::string declared = info.TextColumn(1);
-      std::string name = info.TextColumn(0);
-      schema.columns.push_back({name, platform::UpperCase(name), declared, FieldTypeOf(declared)});
-    }
+    while (info.Step())
+      schema.columns.push_back({info.TextColumn(0), FieldTypeOf(info.TextColumn(1))});
     return &schemas_.emplace(key, std::move(schema)).first->second;
   }
   return nullptr;
@@ -169,25 +137,27 @@ void Connection::EnsureLookupIndex(const std::string& table,
   std::string name = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
   if (lookup_indexes_.count(name) != 0) return;
   std::string sql =
-      "CREATE INDEX IF NOT EXISTS " + QuoteName(name) + " ON " + QuoteName(table) + " (";
+      "CREATE INDEX IF NOT EXISTS " + DoubleQuoted(name) + " ON " + DoubleQuoted(table) + " (";
   for (size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
   Write(sql + ")");
   lookup_indexes_.insert(name);
 }
 
 void Connection::DropLookupIndexes() {
-  for (const std::string& name : lookup_indexes_) Write("DROP INDEX IF EXISTS " + QuoteName(name));
+  for (const std::string& name : lookup_indexes_) {
+    std::string sql = "DROP INDEX IF EXISTS " + DoubleQuoted(name);
+    sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  }
   lookup_indexes_.clear();
-  ++index_generation_;
 }
 
 void Connection::DropLeftoverIndexes() {
   std::vector<std::string> leftovers;
-  Statement list(db_,
+  Statement list(db_.get(),
                  "SELECT name FROM sqlite_master WHERE type='index' AND name LIKE "
                  "'zc\\_lookup\\_%' ESCAPE '\\'");
   while (list.Step()) leftovers.push_back(list.TextColumn(0));
-  for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + QuoteName(name));
+  for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + DoubleQuoted(name));
 }
 
 }  // namespace zc::db

@@ -4,8 +4,6 @@
 // whenever the program is about to show, log or copy something.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -15,47 +13,37 @@
 #include <unordered_map>
 #include <vector>
 
-#include "presets/db/field_type.h"
 #include "presets/db/statement.h"
-#include "presets/db/value.h"
+#include "presets/db/table_schema.h"
+
+struct sqlite3;
 
 namespace zc::db {
 
-struct ColumnInfo {
-  std::string name;      // as stored
-  std::string upper;     // the name upper-cased, for lookups without regard to case
-  std::string declared;  // the declared type, e.g. TEXT(50)
-  FieldType type;
-};
+struct QueryPlan;
 
-struct TableSchema {
-  std::string name;  // as stored
-  std::vector<ColumnInfo> columns;
-  // Position of a column, names compared without regard to case; -1 if none.
-  int Find(std::string_view column) const;
-};
+// The collation by which every text comparison and ordering in SQL ignores
+// letter case, as the Access engine's do: platform::CompareIgnoringCase.
+inline constexpr const char* kTextCollation = "zc_nocase";
 
 class Connection {
  public:
-  // Opens an existing SQLite file; raises 3024 for a missing file and 3343
-  // for one that is no database.
+  // Opens an existing SQLite file; raises code::kFileNotFound for a missing
+  // file and code::kNotADatabase for one that is no database.
   static std::shared_ptr<Connection> Open(const std::string& path);
-  ~Connection();
+  ~Connection() { Close(); }
 
-  const std::string& path() const { return path_; }
   bool IsOpen() const { return db_ != nullptr; }
-  std::int64_t LastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+  std::int64_t LastInsertRowid() const;
   // Closes the file for good: a transaction still open is rolled back.
   void Close();
 
   // A cached prepared statement, ready to bind; it lives as long as the file is open.
   Statement& Prepare(const std::string& sql);
-  // A statement for one use only.
-  std::unique_ptr<Statement> PrepareOnce(const std::string& sql);
 
   // Plans of queries already asked, by their shape; dropped when the schema changes.
-  std::shared_ptr<const struct QueryPlan> CachedPlan(const std::string& shape) const;
-  void CachePlan(const std::string& shape, std::shared_ptr<const struct QueryPlan> plan);
+  std::shared_ptr<const QueryPlan> CachedPlan(const std::string& shape) const;
+  void CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan);
   // Runs a statement that writes, inside the run's transaction.
   void Write(const std::string& sql);
   // Starts the run's transaction before a write, if none is open.
@@ -63,34 +51,39 @@ class Connection {
   // Changes before every write, so that rows read ahead know they may be stale.
   std::uint64_t write_generation() const { return write_generation_; }
   void Commit();
-  void Rollback();
 
   std::vector<std::string> TableNames();
   // The schema of a table, names compared without regard to case; nullptr if none.
   const TableSchema* Schema(std::string_view table);
   void SchemaChanged();
 
-  // An index that makes a repeated per-row lookup cheap; dropped again
-  // before the file is copied or closed, so finished files hold none.
+  // An index that makes a repeated per-row lookup cheap. It orders texts by
+  // kTextCollation, which other SQLite tools lack, so every commit drops it
+  // first: no file ever holds one, not even after a killed run.
   void EnsureLookupIndex(const std::string& table, const std::vector<std::string>& columns);
-  void DropLookupIndexes();
-  // Changes whenever lookup indexes may have gone, so plans know to ask again.
-  std::uint64_t index_generation() const { return index_generation_; }
 
  private:
+  struct CloseDatabase {
+    void operator()(sqlite3* db) const;
+  };
+
   Connection(sqlite3* db, std::string path);
+  // Best effort: the commit that follows matters more, and the next open
+  // drops what stays.
+  void DropLookupIndexes();
+  // Lookup indexes a killed run of an earlier version left in the file.
   void DropLeftoverIndexes();
 
-  sqlite3* db_;
+  std::unique_ptr<sqlite3, CloseDatabase> db_;
   std::string path_;
   bool in_transaction_ = false;
+  // Declared after db_, so they are finalized before the file is closed.
   std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
-  std::unordered_map<std::string, std::shared_ptr<const struct QueryPlan>> plans_;
+  std::unordered_map<std::string, std::shared_ptr<const QueryPlan>> plans_;
   std::map<std::string, TableSchema> schemas_;  // by upper-cased name
   std::vector<std::string> table_names_;
   bool names_loaded_ = false;
   std::set<std::string> lookup_indexes_;
-  std::uint64_t index_generation_ = 1;
   std::uint64_t write_generation_ = 1;
 };
 

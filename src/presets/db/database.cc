@@ -1,10 +1,14 @@
 #include "presets/db/database.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
 #include <filesystem>
 
 #include "platform/platform.h"
 #include "presets/db/db_failure.h"
+#include "presets/db/jet_sql.h"
+#include "presets/db/query_plan.h"
 
 namespace zc::db {
 namespace {
@@ -70,12 +74,12 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
   // Per-row queries differ only in their literals: plan each shape once.
   QueryShape shape = ShapeOfJetQuery(source);
   std::shared_ptr<const QueryPlan> plan = connection->CachedPlan(shape.key);
-  if (plan == nullptr || !PlanServes(*plan, shape.literals)) {
+  if (plan == nullptr) {
     JetQuery query = ParseJetQuery(source);
-    plan = PlanQuery(query, SchemaOf(*connection, query.table));
-    if (plan->reusable) connection->CachePlan(shape.key, plan);
+    plan = PlanQuery(query, shape, SchemaOf(*connection, query.table));
+    connection->CachePlan(shape.key, plan);
   }
-  return std::make_unique<Recordset>(connection, plan, BindParameters(*plan, shape.literals));
+  return std::make_unique<Recordset>(connection, plan, std::move(shape.literals));
 }
 
 db::TableDefs Database::TableDefs() { return db::TableDefs(Connected()); }
@@ -148,8 +152,10 @@ void Engine::WorkOnCopy(const std::string& path) {
   if (!platform::PathExists(path)) return;
   ImportIfAccessFile(path);
   Forget(path);
-  std::string scratch = platform::FolderOf(path) + platform::Separator() + "." +
-                        path.substr(path.find_last_of(platform::Separator()) + 1) + ".tmp-work";
+  // Named like the temporary files of a replacement, so that the next
+  // replacement of the file removes a copy a killed run left behind.
+  std::string name = platform::FileNameOf(path);
+  std::string scratch = path.substr(0, path.size() - name.size()) + "." + name + ".tmp-work";
   std::string error = platform::ReplaceFileWithCopy(path, scratch);
   if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
   scratch_[CanonicalPath(path)] = scratch;
@@ -164,13 +170,6 @@ void Engine::Forget(const std::string& path) {
 }
 
 void Engine::FinishPendingWrites() {
-  for (auto& [path, connection] : connections_) {
-    try {
-      if (connection->IsOpen()) connection->DropLookupIndexes();
-    } catch (const Failure& failure) {
-      std::fprintf(stderr, "%s\n", failure.description.c_str());
-    }
-  }
   CommitPendingWrites();
   DiscardPendingWrites();  // nothing is left to discard: this closes the files
 }
@@ -199,7 +198,6 @@ void Engine::KeepCopy(const std::string& path, const std::string& copy) {
 
 void Engine::ReplaceWithCopy(const std::string& from, const std::string& to) {
   if (auto source = Release(from)) {
-    source->DropLookupIndexes();
     source->Commit();
     source->Close();
   }

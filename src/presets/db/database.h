@@ -31,7 +31,6 @@ class Database {
   db::TableDefs TableDefs();
   TableDef CreateTableDef(const std::string& name);
   void Close() { closed_ = true; }  // the connection stays with the engine
-  const std::string& Path() const { return connection_->path(); }
 
  private:
   const std::shared_ptr<Connection>& Connected();
@@ -46,7 +45,8 @@ class Engine : public PendingWrites {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  // Raises 3024 for a missing file and 3343 for one that is no database.
+  // Raises code::kFileNotFound for a missing file and code::kNotADatabase for
+  // one that is no database.
   Database OpenDatabase(const std::string& path);
 
   void CommitPendingWrites() override;

@@ -72,7 +72,7 @@ TEST_F(DatabaseTest, EveryDeclaredTypeRoundTripsThroughCreatedFields) {
     EXPECT_EQ(stored.Fields()[i].Type(), source.Fields()[i].Type()) << i;
     EXPECT_EQ(stored.Fields()[i].Size(), source.Fields()[i].Size()) << i;
   }
-  EXPECT_EQ(stored.Fields()["X"].Properties("Size"), Value::Integer(42));
+  EXPECT_EQ(stored.Fields()["X"].Size(), 42);
 }
 
 TEST_F(DatabaseTest, DroppedAndRecreatedTableHasExactlyTheTemplatesFieldsAndNoKey) {
@@ -198,16 +198,19 @@ TEST_F(DatabaseTest, ACopyMadeRightAfterAWriteHoldsIt) {
   EXPECT_EQ(engine.OpenDatabase(Path("dst.mdb")).OpenRecordset("A")->RecordCount(), 1);
 }
 
-TEST_F(DatabaseTest, LookupIndexesAreGoneWhenTheRunEnds) {
+// They order texts by a collation other SQLite tools lack.
+TEST_F(DatabaseTest, LookupIndexesNeverReachTheFile) {
   BuildDatabase(Path("i.mdb"),
                 {{"P", {{"name", "TEXT(20)"}, {"n", "LONG"}}, {{T("a"), I(1)}, {T("b"), I(2)}}}});
   Database db = engine.OpenDatabase(Path("i.mdb"));
-  for (const char* name : {"a", "B", "c"}) {
-    db.OpenRecordset(std::string("SELECT P.* FROM P WHERE ((P.name)=\"") + name + "\")")
+  auto count = [&](const char* name) {
+    return db.OpenRecordset(std::string("SELECT P.* FROM P WHERE ((P.name)=\"") + name + "\")")
         ->RecordCount();
-  }
+  };
+  EXPECT_EQ(count("a") + count("B") + count("c"), 2);
   engine.CommitPendingWrites();  // a dialog in the middle of the run
-  EXPECT_EQ(QueryText(Path("i.mdb"), "SELECT count(*) FROM sqlite_master WHERE type='index'"), "1");
+  EXPECT_EQ(testing::IntegrityCheck(Path("i.mdb")), "ok");
+  EXPECT_EQ(count("A"), 1);
   engine.FinishPendingWrites();
   EXPECT_EQ(QueryText(Path("i.mdb"), "SELECT count(*) FROM sqlite_master WHERE type='index'"), "0");
 }

@@ -57,8 +57,8 @@ double NumberOf(const Value& value) {
 }
 
 Value WholeNumber(double number, double low, double high) {
-  double rounded = std::nearbyint(number);  // round half to even, as the engine does
-  if (rounded < low || rounded > high) {
+  double rounded = std::nearbyint(number);     // round half to even, as the engine does
+  if (!(rounded >= low && rounded <= high)) {  // a text reading "nan" does not fit either
     Fail(code::kNumericOverflow, "Numeric field overflow.", source::kField);
   }
   return Value::Integer(static_cast<std::int64_t>(rounded));

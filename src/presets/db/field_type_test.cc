@@ -87,6 +87,7 @@ TEST(FieldTypeTest, ImpossibleValuesFailLikeTheEngine) {
   } cases[] = {
       {Value::Integer(256), {type::kByte, 1}, 3349},
       {Value::Integer(40000), {type::kInteger, 2}, 3349},
+      {Value::Text("nan"), {type::kLong, 4}, 3349},
       {Value::Text("abc"), {type::kDouble, 8}, 3421},
       {Value::Text("äöü1"), {type::kText, 3}, 3163},
       {Value::Text("29.02.2024"), {type::kDate, 8}, 3421},

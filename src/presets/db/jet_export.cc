@@ -6,9 +6,11 @@
 #include <memory>
 
 #include "errors/failure.h"
+#include "presets/db/db_failure.h"
 #include "jet/writer.h"
 #include "presets/db/field_type.h"
 #include "presets/db/jet_to_sqlite.h"
+#include "presets/db/quoting.h"
 
 namespace zc::jet {
 namespace {
@@ -102,7 +104,7 @@ Value ValueAt(sqlite3_stmt* statement, int i) {
 std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::string& table,
                         const std::string& jet_path) {
   const std::vector<Field> fields = FieldsOf(db, table, sqlite_path);
-  Statement rows = Prepare(db, "SELECT * FROM " + QuotedName(table) + " ORDER BY rowid", sqlite_path);
+  Statement rows = Prepare(db, "SELECT * FROM " + db::DoubleQuoted(table) + " ORDER BY rowid", sqlite_path);
   std::int64_t count = 0;
   ReplaceTable(jet_path, table, fields, [&](std::vector<Value>& row) {
     const int step = sqlite3_step(rows.get());
@@ -120,7 +122,7 @@ std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::
   if (const auto* jet = dynamic_cast<const Error*>(&error); jet && jet->kind == ErrorKind::kIo) {
     throw Failure(failures::kFileAccess, "Cannot write " + shown_path + ": " + error.what());
   }
-  throw Failure(kNotReadableDatabase, shown_path + " cannot take the rebuilt tables: " + error.what());
+  throw Failure(db::code::kNotADatabase, shown_path + " cannot take the rebuilt tables: " + error.what());
 }
 
 }  // namespace

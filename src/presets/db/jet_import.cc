@@ -7,13 +7,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
-#include <sstream>
 #include <stdexcept>
 
 #include "errors/failure.h"
 #include "jet/format.h"
 #include "jet/reader.h"
+#include "platform/platform.h"
+#include "presets/db/db_failure.h"
 #include "presets/db/jet_to_sqlite.h"
 
 namespace zc::jet {
@@ -21,15 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::int32_t kFileNotFound = 3024;
-constexpr std::int32_t kDatabaseExists = 3204;
-
 [[noreturn]] void FileError(const std::string& what, const std::string& path) {
   throw Failure(failures::kFileAccess, what + " " + path + ": " + std::strerror(errno));
 }
 
 [[noreturn]] void NotReadable(const std::string& path, const std::string& reason) {
-  throw Failure(kNotReadableDatabase, path + " is not a database this program can read: " + reason);
+  throw Failure(db::code::kNotADatabase,
+                path + " is not a database this program can read: " + reason);
 }
 
 // For clean-up after a failure, which must not hide that failure.
@@ -41,7 +39,7 @@ void RemoveQuietly(const std::string& path) {
 std::unique_ptr<Reader> OpenJet(const std::string& path) {
   std::error_code error;
   if (!fs::is_regular_file(path, error)) {
-    throw Failure(kFileNotFound, "Could not find file '" + path + "'.");
+    throw Failure(db::code::kFileNotFound, "Could not find file '" + path + "'.");
   }
   if (::access(path.c_str(), R_OK) != 0) FileError("Cannot read", path);
   try {
@@ -51,54 +49,22 @@ std::unique_ptr<Reader> OpenJet(const std::string& path) {
   }
 }
 
-// A new, empty, hidden file in the folder of `target`, so that a rename onto
-// the target never crosses file systems.
-std::string CreateTemporaryBeside(const std::string& target, mode_t mode) {
-  static std::mt19937_64 random{std::random_device{}()};
-  const fs::path place(target);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::ostringstream name;
-    name << '.' << place.filename().string() << ".import" << std::hex << random();
-    const std::string temporary = (place.parent_path() / name.str()).string();
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0) {
-      ::close(fd);
-      return temporary;
-    }
-    if (errno != EEXIST) FileError("Cannot create a file beside", target);
-  }
-  FileError("Cannot create a file beside", target);
-}
-
-void SyncFile(const std::string& path, bool folder) {
-  int fd = ::open(path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+void SyncFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) FileError("Cannot write", path);
   int result = ::fsync(fd);
   ::close(fd);
-  if (result != 0 && !folder) FileError("Cannot write", path);
+  if (result != 0) FileError("Cannot write", path);
 }
 
-std::string FolderOf(const std::string& path) {
-  std::string folder = fs::path(path).parent_path().string();
-  return folder.empty() ? "." : folder;
-}
-
-// Converts into a temporary file beside `target`; the caller renames it.
-std::string ConvertToTemporary(Reader& reader, const std::string& jet_path,
-                               const std::string& target, mode_t mode,
-                               std::vector<ImportedTable>& tables) {
-  const std::string temporary = CreateTemporaryBeside(target, mode);
+// Converts into the empty SQLite file `file`; `target` names it in failures.
+std::vector<ImportedTable> ConvertInto(Reader& reader, const std::string& jet_path,
+                                       const std::string& file, const std::string& target) {
   try {
-    tables = CopyTables(reader, temporary, target);
-    SyncFile(temporary, false);
+    return CopyTables(reader, file, target);
   } catch (const std::runtime_error& error) {
-    RemoveQuietly(temporary);
     NotReadable(jet_path, error.what());
-  } catch (...) {
-    RemoveQuietly(temporary);
-    throw;
   }
-  return temporary;
 }
 
 // Links the original under the first free name of "<path>.jet", ".jet.2", ...
@@ -111,7 +77,7 @@ std::string KeepOriginal(const std::string& path) {
     if (errno == EEXIST) continue;
     std::error_code error;
     if (fs::copy_file(path, copy, fs::copy_options::none, error)) {
-      SyncFile(copy, false);
+      SyncFile(copy);
       return copy;
     }
     if (error == std::errc::file_exists) continue;
@@ -133,18 +99,16 @@ std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
                                               const std::string& sqlite_path) {
   std::unique_ptr<Reader> reader = OpenJet(jet_path);
   if (fs::exists(fs::symlink_status(sqlite_path))) {
-    throw Failure(kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
+    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
   }
   std::vector<ImportedTable> tables;
-  std::string temporary = ConvertToTemporary(*reader, jet_path, sqlite_path, 0666, tables);
-  const bool taken = fs::exists(fs::symlink_status(sqlite_path));
-  if (taken || ::rename(temporary.c_str(), sqlite_path.c_str()) != 0) {
-    int cause = taken ? EEXIST : errno;
-    RemoveQuietly(temporary);
-    errno = cause;
-    FileError("Cannot create", sqlite_path);
-  }
-  SyncFile(FolderOf(sqlite_path), true);
+  std::string error = platform::ReplaceFileAtomically(sqlite_path, [&](const std::string& file) {
+    tables = ConvertInto(*reader, jet_path, file, sqlite_path);
+    // A file made meanwhile by someone else is not replaced.
+    if (!fs::exists(fs::symlink_status(sqlite_path))) return std::string();
+    return "Cannot create " + sqlite_path + ": " + std::strerror(EEXIST);
+  });
+  if (!error.empty()) throw Failure(failures::kFileAccess, error);
   return tables;
 }
 
@@ -161,23 +125,16 @@ ImportResult ImportJetInPlace(const std::string& path) {
   }
 
   ImportResult result{path, "", reader->jet4() ? "Jet 4" : "Jet 3", {}};
-  std::string temporary = ConvertToTemporary(*reader, path, real, 0600, result.tables);
-  reader.reset();
-  try {
-    ::chmod(temporary.c_str(), original.st_mode & 07777);
+  std::string error = platform::ReplaceFileAtomically(real, [&](const std::string& file) {
+    result.tables = ConvertInto(*reader, path, file, real);
+    reader.reset();
     result.original_copy = KeepOriginal(real);
-  } catch (...) {
-    RemoveQuietly(temporary);
-    throw;
+    return std::string();
+  });
+  if (!error.empty()) {
+    if (!result.original_copy.empty()) RemoveQuietly(result.original_copy);
+    throw Failure(failures::kFileAccess, error);
   }
-  if (::rename(temporary.c_str(), real.c_str()) != 0) {
-    int cause = errno;
-    RemoveQuietly(temporary);
-    RemoveQuietly(result.original_copy);
-    errno = cause;
-    FileError("Cannot replace", path);
-  }
-  SyncFile(FolderOf(real), true);
   return result;
 }
 

@@ -8,9 +8,6 @@
 
 namespace zc::jet {
 
-// Failure number for a file that is no database this program can read.
-constexpr std::int32_t kNotReadableDatabase = 3343;
-
 struct ImportedTable {
   std::string name;
   std::int64_t rows = 0;
@@ -30,8 +27,9 @@ bool IsAceFile(const std::string& path);
 
 // Writes every user table of the Jet file `jet_path` into a new SQLite file
 // `sqlite_path`, which must not exist yet. The file appears only when complete.
-// Throws zc::Failure: kNotReadableDatabase naming `jet_path` for an ACE,
-// damaged or unknown file; 75 when the new file cannot be written.
+// Throws zc::Failure: db::code::kNotADatabase naming `jet_path` for an ACE,
+// damaged or unknown file; failures::kFileAccess when the new file cannot be
+// written.
 std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
                                               const std::string& sqlite_path);
 
@@ -39,7 +37,7 @@ std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
 // and keeps the original beside it as "<path>.jet" (".jet.2", ".jet.3", ...
 // when that exists). At every moment `path` holds either the original or the
 // complete new file; on any failure nothing is changed. Throws as above, and
-// 3024 when there is no such file.
+// db::code::kFileNotFound when there is no such file.
 ImportResult ImportJetInPlace(const std::string& path);
 
 }  // namespace zc::jet

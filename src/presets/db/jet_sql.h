@@ -1,10 +1,11 @@
-// The Jet SQL the preset procedures build: SELECT over one table with
-// table-qualified names, "*", nested parentheses, comparisons joined by AND,
-// OR and NOT, double- or single-quoted literals (a doubled quote inside is one
-// quote), numbers, ORDER BY and a final ";".
+// The Jet SQL the preset procedures build, and no more: SELECT over one table
+// with table-qualified names ("T.col", "T.*"), conditions "T.col = literal"
+// joined by AND and nested in parentheses, ORDER BY, and a final ";". A
+// literal is a double-quoted text (a doubled quote inside stands for one) or
+// a number. Keywords are read without regard to case. Any other text is the
+// syntax failure (code::kSyntax).
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,32 +14,21 @@
 
 namespace zc::db {
 
-struct QueryExpr {
-  enum class Kind { kColumn, kLiteral, kCompare, kAnd, kOr, kNot };
-  Kind kind;
-  std::string qualifier, column;           // kColumn: "T" and "col" of "T.col"
-  Value literal;                           // kLiteral
-  int ordinal = -1;                        // kLiteral: its place among the query's literals
-  std::string op;                          // kCompare: = <> < > <= >=
-  std::unique_ptr<QueryExpr> left, right;  // right is empty for kNot
-
-  bool IsCondition() const { return kind >= Kind::kCompare; }
-};
-
 struct ColumnRef {
-  std::string qualifier, column;  // column "*" for all columns
+  std::string table, column;  // column "*" for all columns
 };
 
-struct OrderItem {
+// "column = literal"; the literal is the query's literal of that place.
+struct Comparison {
   ColumnRef column;
-  bool descending = false;
+  size_t literal = 0;
 };
 
 struct JetQuery {
   std::string table;
   std::vector<ColumnRef> columns;
-  std::unique_ptr<QueryExpr> where;  // may be empty
-  std::vector<OrderItem> order_by;
+  std::vector<Comparison> where;  // all must hold; empty without WHERE
+  std::vector<ColumnRef> order_by;
 };
 
 // A query text cut into its shape and its literals: queries that differ only
@@ -51,10 +41,12 @@ struct QueryShape {
 // True when the text is a query rather than a table name.
 bool IsQueryText(std::string_view text);
 
-// The shape of a query; raises the syntax failure for an unclosed literal.
+// The shape of a query, read by the same lexer as the parser's; raises the
+// syntax failure for a text the lexer cannot read.
 QueryShape ShapeOfJetQuery(std::string_view text);
 
-// Parses a query; a text outside the subset raises the syntax failure (3075).
+// Parses a query; raises the syntax failure for anything outside the
+// grammar above, and code::kTooComplex for one far past any the program builds.
 JetQuery ParseJetQuery(std::string_view text);
 
 }  // namespace zc::db

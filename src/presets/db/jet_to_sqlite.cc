@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "errors/failure.h"
+#include "presets/db/quoting.h"
 
 namespace zc::jet {
 namespace {
@@ -57,16 +58,16 @@ class Target {
 };
 
 std::string CreateTableSql(const Table& table) {
-  std::string sql = "CREATE TABLE " + QuotedName(table.name) + " (";
+  std::string sql = "CREATE TABLE " + db::DoubleQuoted(table.name) + " (";
   for (std::size_t i = 0; i < table.fields.size(); ++i) {
     if (i > 0) sql += ", ";
-    sql += QuotedName(table.fields[i].name) + " " + DeclaredType(table.fields[i]);
+    sql += db::DoubleQuoted(table.fields[i].name) + " " + DeclaredType(table.fields[i]);
   }
   return sql + ")";
 }
 
 std::string InsertSql(const Table& table) {
-  std::string sql = "INSERT INTO " + QuotedName(table.name) + " VALUES (";
+  std::string sql = "INSERT INTO " + db::DoubleQuoted(table.name) + " VALUES (";
   for (std::size_t i = 0; i < table.fields.size(); ++i) sql += i > 0 ? ", ?" : "?";
   return sql + ")";
 }
@@ -122,12 +123,6 @@ std::string DeclaredType(const Field& field) {
     return "DECIMAL(" + std::to_string(field.precision) + "," + std::to_string(field.scale) + ")";
   }
   return kNames[static_cast<std::size_t>(field.type)];
-}
-
-std::string QuotedName(const std::string& name) {
-  std::string quoted = "\"";
-  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
 }
 
 std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,

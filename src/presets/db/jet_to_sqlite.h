@@ -20,7 +20,4 @@ std::vector<ImportedTable> CopyTables(Reader& reader, const std::string& file,
 // "COUNTER", "DECIMAL(18,4)", ...
 std::string DeclaredType(const Field& field);
 
-// "Muffin/Bread" -> "\"Muffin/Bread\"", with inner quotes doubled.
-std::string QuotedName(const std::string& name);
-
 }  // namespace zc::jet

@@ -4,7 +4,7 @@
 
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 namespace {
@@ -33,10 +33,8 @@ RecordField RecordFields::operator[](std::string_view name) const {
 }
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, std::shared_ptr<const QueryPlan> plan,
-                     std::vector<Value> parameters)
-    : connection_(std::move(connection)),
-      plan_(std::move(plan)),
-      parameters_(std::move(parameters)) {}
+                     std::vector<Value> literals)
+    : connection_(std::move(connection)), plan_(std::move(plan)), literals_(std::move(literals)) {}
 
 Connection& Recordset::Open() {
   if (closed_ || !connection_->IsOpen()) ObjectInvalid(source::kRecordset);
@@ -46,16 +44,9 @@ Connection& Recordset::Open() {
 std::vector<std::int64_t>& Recordset::Rows() {
   Connection& connection = Open();
   if (rowids_) return *rowids_;
-  if (!plan_->lookup_key.empty() && plan_->index_generation != connection.index_generation()) {
-    connection.EnsureLookupIndex(plan_->table, plan_->lookup_key);
-    plan_->index_generation = connection.index_generation();
-  }
-  // A plan that serves one query only must not fill the statement cache.
-  std::unique_ptr<Statement> once;
-  if (!plan_->reusable) once = connection.PrepareOnce(plan_->rowid_sql);
-  Statement& select = once ? *once : connection.Prepare(plan_->rowid_sql);
-  for (size_t i = 0; i < parameters_.size(); ++i)
-    select.Bind(static_cast<int>(i + 1), parameters_[i]);
+  if (!plan_->lookup_key.empty()) connection.EnsureLookupIndex(plan_->table, plan_->lookup_key);
+  Statement& select = connection.Prepare(plan_->rowid_sql);
+  for (size_t i = 0; i < literals_.size(); ++i) select.Bind(static_cast<int>(i + 1), literals_[i]);
   rowids_.emplace();
   while (select.Step()) rowids_->push_back(select.IntegerColumn(0));
   select.Reset();
@@ -142,9 +133,8 @@ void Recordset::Set(int position, const Value& value) {
 }
 
 int Recordset::Position(std::string_view name) const {
-  std::string upper = platform::UpperCase(name);
   for (size_t i = 0; i < fields().size(); ++i) {
-    if (fields()[i].upper == upper) return static_cast<int>(i);
+    if (platform::EqualIgnoringCase(fields()[i].name, name)) return static_cast<int>(i);
   }
   ItemNotFound(source::kFields);
 }
@@ -171,20 +161,21 @@ std::string Recordset::InsertSql() const {
   for (size_t i = 0; i < fields().size(); ++i) {
     if (!changed_[i]) continue;
     values += (count ? ", ?" : "?") + std::to_string(count + 1);
-    names += (count ? ", " : "") + QuoteName(fields()[i].name);
+    names += (count ? ", " : "") + DoubleQuoted(fields()[i].name);
     ++count;
   }
-  std::string table = QuoteName(plan_->table);
+  std::string table = DoubleQuoted(plan_->table);
   if (count == 0) return "INSERT INTO " + table + " DEFAULT VALUES";
   return "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")";
 }
 
 std::string Recordset::UpdateSql() const {
-  std::string sql = "UPDATE " + QuoteName(plan_->table) + " SET ";
+  std::string sql = "UPDATE " + DoubleQuoted(plan_->table) + " SET ";
   int count = 0;
   for (size_t i = 0; i < fields().size(); ++i) {
     if (!changed_[i]) continue;
-    sql += (count ? ", " : "") + QuoteName(fields()[i].name) + " = ?" + std::to_string(count + 1);
+    sql +=
+        (count ? ", " : "") + DoubleQuoted(fields()[i].name) + " = ?" + std::to_string(count + 1);
     ++count;
   }
   return sql + " WHERE rowid = ?" + std::to_string(count + 1);
@@ -215,13 +206,15 @@ void Recordset::Update() {
 }
 
 Statement& Recordset::WriteStatement() {
+  // Rows added or edited one after another change the same fields: the
+  // statement of the last write is found again without building its SQL.
   std::string key(1, mode_ == Mode::kAddNew ? 'I' : 'U');
   for (bool changed : changed_) key += changed ? '1' : '0';
-  Statement*& statement = plan_->write_statements[key];
-  if (statement == nullptr) {
-    statement = &connection_->Prepare(mode_ == Mode::kAddNew ? InsertSql() : UpdateSql());
+  if (key != last_write_key_ || last_write_ == nullptr) {
+    last_write_ = &connection_->Prepare(mode_ == Mode::kAddNew ? InsertSql() : UpdateSql());
+    last_write_key_ = std::move(key);
   }
-  return *statement;
+  return *last_write_;
 }
 
 void Recordset::Close() { closed_ = true; }

@@ -48,8 +48,9 @@ class RecordFields {
 
 class Recordset {
  public:
+  // `literals` are the values of the plan's parameters ?1, ?2, ...
   Recordset(std::shared_ptr<Connection> connection, std::shared_ptr<const QueryPlan> plan,
-            std::vector<Value> parameters);
+            std::vector<Value> literals);
 
   std::int64_t RecordCount();
   bool Eof();
@@ -81,7 +82,7 @@ class Recordset {
 
   std::shared_ptr<Connection> connection_;
   std::shared_ptr<const QueryPlan> plan_;
-  std::vector<Value> parameters_;
+  std::vector<Value> literals_;
   std::optional<std::vector<std::int64_t>> rowids_;
   size_t position_ = 0;
   // Rows read ahead from position ahead_start_ on: reading row by row in
@@ -92,6 +93,9 @@ class Recordset {
   Mode mode_ = Mode::kNone;
   std::vector<Value> buffer_;
   std::vector<bool> changed_;
+  // The connection's statement for the last write, and which write it was.
+  std::string last_write_key_;
+  Statement* last_write_ = nullptr;
   bool closed_ = false;
 };
 

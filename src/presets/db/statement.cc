@@ -1,5 +1,7 @@
 #include "presets/db/statement.h"
 
+#include <sqlite3.h>
+
 #include "presets/db/db_failure.h"
 
 namespace zc::db {

@@ -1,14 +1,15 @@
 // Prepared SQLite statements, and the failures SQLite's result codes stand for.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "presets/db/field_type.h"
 #include "presets/db/value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace zc::db {
 
@@ -23,8 +24,6 @@ class Statement {
   void Bind(int index, const Value& value);
   void BindInteger(int index, std::int64_t value);
   bool Step();  // true while a row is there; raises on failure
-  int ColumnCount() const { return sqlite3_column_count(stmt_); }
-  int ColumnType(int column) const { return sqlite3_column_type(stmt_, column); }
   std::int64_t IntegerColumn(int column);
   std::string TextColumn(int column);
   Value ColumnAs(int column, FieldType type);

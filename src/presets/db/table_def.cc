@@ -2,25 +2,17 @@
 
 #include "platform/ansi_text.h"
 #include "presets/db/db_failure.h"
-#include "presets/db/sql_names.h"
+#include "presets/db/quoting.h"
 
 namespace zc::db {
 
 void FieldDef::SetName(const std::string& name) {
   if (connection_) {
-    connection_->Write("ALTER TABLE " + QuoteName(table_) + " RENAME COLUMN " + QuoteName(name_) +
-                       " TO " + QuoteName(name));
+    connection_->Write("ALTER TABLE " + DoubleQuoted(table_) + " RENAME COLUMN " +
+                       DoubleQuoted(name_) + " TO " + DoubleQuoted(name));
     connection_->SchemaChanged();
   }
   name_ = name;
-}
-
-Value FieldDef::Properties(std::string_view property) const {
-  std::string upper = platform::UpperCase(property);
-  if (upper == "NAME") return Value::Text(name_);
-  if (upper == "TYPE") return Value::Integer(type_.type);
-  if (upper == "SIZE") return Value::Integer(type_.size);
-  ItemNotFound(source::kField);
 }
 
 const TableSchema& TableDef::StoredSchema() const {
@@ -52,18 +44,16 @@ FieldDef TableFields::operator[](int position) const {
 }
 
 FieldDef TableFields::operator[](std::string_view name) const {
-  std::string upper = platform::UpperCase(name);
   for (int i = 0; i < Count(); ++i) {
     FieldDef field = (*this)[i];
-    if (platform::UpperCase(field.Name()) == upper) return field;
+    if (platform::EqualIgnoringCase(field.Name(), name)) return field;
   }
   ItemNotFound(source::kFields);
 }
 
 void TableFields::Append(const FieldDef& field) {
-  std::string upper = platform::UpperCase(field.Name());
   for (int i = 0; i < Count(); ++i) {
-    if (platform::UpperCase((*this)[i].Name()) == upper) {
+    if (platform::EqualIgnoringCase((*this)[i].Name(), field.Name())) {
       Fail(code::kDuplicateField, "Cannot define field more than once.", source::kFields);
     }
   }
@@ -71,8 +61,8 @@ void TableFields::Append(const FieldDef& field) {
     table_.new_fields_.push_back(FieldDef(field.Name(), field.type_));
     return;
   }
-  table_.connection_->Write("ALTER TABLE " + QuoteName(table_.name_) + " ADD COLUMN " +
-                            QuoteName(field.Name()) + " " + DeclaredTypeOf(field.type_));
+  table_.connection_->Write("ALTER TABLE " + DoubleQuoted(table_.name_) + " ADD COLUMN " +
+                            DoubleQuoted(field.Name()) + " " + DeclaredTypeOf(field.type_));
   table_.connection_->SchemaChanged();
 }
 
@@ -96,7 +86,7 @@ TableDef TableDefs::operator[](std::string_view name) const {
 
 void TableDefs::Delete(std::string_view name) {
   TableDef table = (*this)[name];
-  connection_->Write("DROP TABLE " + QuoteName(table.Name()));
+  connection_->Write("DROP TABLE " + DoubleQuoted(table.Name()));
   connection_->SchemaChanged();
 }
 
@@ -109,10 +99,10 @@ void TableDefs::Append(TableDef& table) {
          source::kTableDefs);
   }
   // Exactly the fields' declared types: no key, index, default or constraint.
-  std::string sql = "CREATE TABLE " + QuoteName(table.Name()) + " (";
+  std::string sql = "CREATE TABLE " + DoubleQuoted(table.Name()) + " (";
   for (size_t i = 0; i < table.new_fields_.size(); ++i) {
     const FieldDef& field = table.new_fields_[i];
-    sql += (i ? ", " : "") + QuoteName(field.Name()) + " " + DeclaredTypeOf(field.type_);
+    sql += (i ? ", " : "") + DoubleQuoted(field.Name()) + " " + DeclaredTypeOf(field.type_);
   }
   connection_->Write(sql + ")");
   connection_->SchemaChanged();

@@ -24,8 +24,6 @@ class FieldDef {
   void SetName(const std::string& name);
   std::int16_t Type() const { return type_.type; }
   std::int32_t Size() const { return type_.size; }
-  // The properties "Name", "Type" and "Size"; others raise "Item not found".
-  Value Properties(std::string_view property) const;
 
  private:
   friend class TableFields;

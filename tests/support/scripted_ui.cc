@@ -1,4 +1,4 @@
-#include "platform/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace zc::platform {
 
