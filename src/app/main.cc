@@ -9,9 +9,6 @@
 #include "errors/command_text.h"
 #include "platform/platform.h"
 #include "presets/preparation.h"
-#ifdef ZC_WITH_JET
-#include "presets/db/jet_note.h"
-#endif
 #ifdef ZC_WITH_WINDOW
 #include "app/qt/window_app.h"
 #endif
@@ -46,9 +43,6 @@ int main(int argc, char** argv) {
     std::fputs(zc::HelpText(facts).c_str(), stdout);
     return 0;
   }
-#ifdef ZC_WITH_JET
-  zc::db::SetForeignImporter(zc::jet::ImportAccessFile);
-#endif
   zc::DatabaseWork work = [](zc::Program& run) { zc::WorkOnMDB(run); };
   if (zc::CommandAsksSilent(facts.command_line)) return RunSilent(std::move(facts), work);
 #ifdef ZC_WITH_WINDOW

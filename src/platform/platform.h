@@ -92,6 +92,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Replaces a whole file atomically by `bytes`. Refuses a target that exists
 // but may not be written. Returns an error text, empty on success.
 [[nodiscard]] std::string WriteWholeFile(const std::string& path, std::string_view bytes);
+// Why a file that exists may not be replaced: it is a folder, read-only, or
+// (on Windows) held open by another program. Empty when it may.
+[[nodiscard]] std::string RefusedWriteReason(const std::string& path);
 
 // What tells one version of a file from another: a file rewritten gets a new
 // identity, size or last-write time.

@@ -234,17 +234,21 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content.str();
 }
 
-std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
+std::string RefusedWriteReason(const std::string& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) {
-    if (!S_ISREG(info.st_mode)) return "Not a file: " + path;
-    // The rename would bypass a read-only file; honour it like the read-only
-    // attribute on Windows, which binds administrators too.
-    if ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
-      errno = EACCES;
-      return ErrnoText("Cannot write", path);
-    }
+  if (::stat(path.c_str(), &info) != 0) return "";
+  if (!S_ISREG(info.st_mode)) return "Not a file: " + path;
+  // The rename would bypass a read-only file; honour it like the read-only
+  // attribute on Windows, which binds administrators too.
+  if ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
+    errno = EACCES;
+    return ErrnoText("Cannot write", path);
   }
+  return "";
+}
+
+std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
+  if (std::string refused = RefusedWriteReason(path); !refused.empty()) return refused;
   return ReplaceFileAtomically(path,
                                [&](const std::string& temp) { return WriteInto(temp, bytes); });
 }

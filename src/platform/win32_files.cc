@@ -197,15 +197,25 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return ReadUpTo(path, static_cast<size_t>(-1));
 }
 
-std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
+std::string RefusedWriteReason(const std::string& path) {
   DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "Not a file: " + path;
-    // The move would replace a read-only file; the attribute forbids writing it.
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      return ErrorText("Cannot write", path, ERROR_ACCESS_DENIED);
-    }
+  if (attributes == INVALID_FILE_ATTRIBUTES) return "";
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "Not a file: " + path;
+  // The move would replace a read-only file; the attribute forbids writing it.
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return ErrorText("Cannot write", path, ERROR_ACCESS_DENIED);
   }
+  // A program that holds the file open (Access, the display) must let go first.
+  Handle held(::CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!held.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION) {
+    return ErrorText("Cannot write", path, ERROR_SHARING_VIOLATION);
+  }
+  return "";
+}
+
+std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
+  if (std::string refused = RefusedWriteReason(path); !refused.empty()) return refused;
   return ReplaceFileAtomically(path,
                                [&](const std::string& temp) { return WriteInto(temp, bytes); });
 }

@@ -158,7 +158,7 @@ TEST(GenerationReferenceTest, RandomProjectsMatchTheStepByStepRules) {
 
     db::Database db = tree.run.engine.OpenDatabase(tree.SourcePath());
     CreateRecordSets(tree.run, db);
-    tree.run.engine.FinishPendingWrites();
+    tree.SaveAll();
 
     std::vector<Row> generated, component;
     Reference(p, generated, component);

@@ -28,7 +28,7 @@ class GenerationTest : public ::testing::Test {
   std::vector<Row> Generate() {
     db::Database db = p.run.engine.OpenDatabase(p.SourcePath());
     CreateRecordSets(p.run, db);
-    p.run.engine.FinishPendingWrites();
+    p.SaveAll();
     return p.Generated();
   }
   static std::vector<std::string> Column(const std::vector<Row>& rows, int field) {
@@ -75,7 +75,7 @@ TEST_F(GenerationTest, IntegratedRunsIncludeMachinesByTheValidMachinesText) {
                            {});
     db::Database db = integrated.run.engine.OpenDatabase(integrated.SourcePath());
     CreateRecordSets(integrated.run, db);
-    integrated.run.engine.FinishPendingWrites();
+    integrated.SaveAll();
     EXPECT_EQ(Column(integrated.Generated(), kMachine), c.included) << c.valid;
   }
 }
@@ -120,7 +120,7 @@ TEST_F(GenerationTest, VariableNamesFollowThePatternOfTheirPart) {
     q.BuildSource(testing::PresetColumns(), {TemplateRow(1, "m", "Temp_###machine", 0, I(7))}, {});
     db::Database db = q.run.engine.OpenDatabase(q.SourcePath());
     CreateRecordSets(q.run, db);
-    q.run.engine.FinishPendingWrites();
+    q.SaveAll();
     EXPECT_EQ(q.Generated().at(0)[kVarName], T(c.name)) << c.pattern;
   }
 }
@@ -134,7 +134,7 @@ TEST_F(GenerationTest, ABadPartIsReportedOnceAndTheRowIsStillStored) {
     q.ui.Script({Answer::kYes});
     db::Database db = q.run.engine.OpenDatabase(q.SourcePath());
     CreateRecordSets(q.run, db);
-    q.run.engine.FinishPendingWrites();
+    q.SaveAll();
     EXPECT_EQ(q.ui.shown.size(), 1u) << part.ToText();
     EXPECT_NE(q.ErrorLog().find("/ CreateRecordSets (Nr. "), std::string::npos);
     std::vector<Row> rows = q.Generated();

@@ -21,7 +21,10 @@ namespace {
 struct Paths {
   std::string source, component, configuration_ini, machine_copy;
   bool integrated = false;
-  bool previous_kept = false;
+  bool machine_copy_used = false;
+  // Keeping the replaced component database happens once a run, tried or not.
+  bool previous_tried = false, previous_kept = false;
+  bool installed = false;
 };
 
 // <component>_previous.mdb beside the component database.
@@ -29,16 +32,22 @@ std::string PreviousPath(const std::string& component) {
   return component.substr(0, component.size() - 4) + "_previous.mdb";
 }
 
-// Replaces the component database whole. The first time in a run, the file
-// it replaces is kept as <component>_previous.mdb, so that settings a run
-// drops can always be recovered.
-void ReplaceComponent(PresetRun& run, Paths& paths, const std::string& from,
+// The first time in a run the component database is replaced, the file it
+// replaces is kept as <component>_previous.mdb, so that settings a run drops
+// can be recovered. That is a step of its own and best effort: its failure
+// is reported but never stops the replacement.
+void KeepPrevious(PresetRun& run, Procedure& proc, Paths& paths, const std::string& component) {
+  if (paths.previous_tried || !platform::FileExists(component)) return;
+  paths.previous_tried = true;
+  paths.previous_kept =
+      proc.Step([&] { run.engine.KeepCopy(component, PreviousPath(component)); });
+}
+
+// Replaces the component database whole; true when it was.
+bool ReplaceComponent(PresetRun& run, Procedure& proc, Paths& paths, const std::string& from,
                       const std::string& component) {
-  if (!paths.previous_kept && platform::FileExists(component)) {
-    run.engine.KeepCopy(component, PreviousPath(component));
-    paths.previous_kept = true;
-  }
-  run.engine.ReplaceWithCopy(from, component);
+  KeepPrevious(run, proc, paths, component);
+  return proc.Step([&] { run.engine.ReplaceWithCopy(from, component); });
 }
 
 std::string MissingMachineCopyText(const std::string& component) {
@@ -147,13 +156,31 @@ std::string ReportHeading(PresetRun& run, const std::string& component) {
          "Naming system: " + tables::kSystemNames[run.VWStudioIndex];
 }
 
-// <component>_Report.txt beside the component database, made anew every run.
-void WriteReport(PresetRun& run, const std::string& component) {
-  run.report.notes = run.engine.notes();
-  if (platform::FileExists(component)) {
-    run.report.notes.push_back("The database this run replaces is kept as " +
-                               PreviousPath(component) + ".");
+// What became of the files, as it turned out.
+std::vector<std::string> FileNotes(PresetRun& run, const Paths& paths) {
+  std::vector<std::string> notes = run.engine.notes();
+  const std::string previous = PreviousPath(paths.component);
+  if (paths.previous_kept) {
+    notes.push_back("The database this run replaced, as the display had it, is kept as " +
+                    previous + ".");
+  } else if (paths.previous_tried) {
+    notes.push_back("The database this run replaced could not be kept as " + previous +
+                    " (see the error log).");
   }
+  if (paths.machine_copy_used) {
+    notes.push_back("The earlier values came from the machine copy " + paths.machine_copy +
+                    ", which is left as it was: the settings listed as dropped can be taken "
+                    "from there.");
+  }
+  notes.push_back(paths.installed ? "The component database was replaced by the rebuilt one."
+                                  : "The component database was left as it was.");
+  return notes;
+}
+
+// <component>_Report.txt beside the component database, made anew every run.
+void WriteReport(PresetRun& run, const Paths& paths) {
+  const std::string& component = paths.component;
+  run.report.notes = FileNotes(run, paths);
   std::string path = component.substr(0, component.size() - 4) + "_Report.txt";
   std::string text = FormatRunReport(run.report, ReportHeading(run, component));
   std::string error = platform::WriteWholeFile(path, platform::ToAnsi(text));
@@ -187,7 +214,8 @@ void PutMachineCopyInPlace(PresetRun& run, Procedure& proc, Paths& paths) {
                   platform::Icon::kInformation, platform::Answer::kOk});
     });
   } else {
-    proc.Step([&] { ReplaceComponent(run, paths, paths.machine_copy, paths.component); });
+    paths.machine_copy_used =
+        ReplaceComponent(run, proc, paths, paths.machine_copy, paths.component);
   }
 }
 
@@ -202,7 +230,6 @@ bool BuildPresetTable(PresetRun& run, Procedure& proc, const Paths& paths) {
   CategorieNachCategoryID(run);
   CreateRecordSets(run, *source);
   TakeOver(run, proc, *source, paths.component);
-  proc.Step([&] { WriteReport(run, paths.component); });
   source->Close();
   return prepared;
 }
@@ -211,7 +238,10 @@ bool BuildPresetTable(PresetRun& run, Procedure& proc, const Paths& paths) {
 // could not be made.
 void InstallSource(PresetRun& run, Procedure& proc, Paths& paths, bool prepared) {
   if (prepared) {
-    proc.Step([&] { ReplaceComponent(run, paths, GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
+    std::string from, component;
+    proc.Step([&] { from = GetPathSourceOCXMDB(run); });
+    proc.Step([&] { component = GetPathOCXMDB(run); });
+    paths.installed = ReplaceComponent(run, proc, paths, from, component);
     return;
   }
   // Copying a source that could not be prepared would leave the display
@@ -231,12 +261,12 @@ void WorkOnMDB(PresetRun& run) {
   if (paths.source.empty()) return;
   std::optional<platform::FileTimes> times = platform::GetFileTimes(paths.source);
   if (paths.integrated) PutMachineCopyInPlace(run, proc, paths);
-  // The display's database is only ever replaced whole: the run converts
-  // names in a scratch copy, so that a run that stops early leaves it as it was.
-  proc.Step([&] { run.engine.WorkOnCopy(paths.component); });
+  // The engine works on scratch copies: a database file changes only when
+  // the component database is replaced at the end, whole and atomically.
   ReadPatterns(run, proc, paths.source);
   bool prepared = BuildPresetTable(run, proc, paths);
   InstallSource(run, proc, paths, prepared);
+  proc.Step([&] { WriteReport(run, paths); });
   if (times) platform::SetFileTimes(paths.source, *times);
 }
 

@@ -45,7 +45,7 @@ class ConversionTest : public ::testing::Test {
         {{I(1), T("A")}, {I(2), T("b")}, {I(3), T("B")}, {I(4), T("Q\"x")}, {I(5), Null()}});
   }
   std::vector<std::string> Names() {
-    p.run.engine.FinishPendingWrites();
+    p.SaveAll();
     std::vector<std::string> names;
     for (const Row& row : p.Component())
       names.push_back(row[1].IsNull() ? "<null>" : row[1].AsText());
@@ -97,7 +97,7 @@ TEST(CategoryTest, RenamesTheOlderLayoutsFieldKeepingItsData) {
     p.WriteCfg("");
     p.BuildComponent({{"ID", "LONG"}, {old_name, "LONG"}}, {{I(1), I(42)}});
     CategorieNachCategoryID(p.run);
-    p.run.engine.FinishPendingWrites();
+    p.SaveAll();
     EXPECT_EQ(testing::ColumnsOf(p.ComponentPath(), "PRESET_DEFS")[1].first, "category_id");
     EXPECT_EQ(p.Component(), (std::vector<Row>{{I(1), I(42)}})) << old_name;
   }
@@ -108,7 +108,7 @@ TEST(CategoryTest, ACurrentLayoutStaysAsItIs) {
   p.WriteCfg("");
   p.BuildComponent({{"ID", "LONG"}, {"category_id", "LONG"}}, {{I(1), I(42)}});
   CategorieNachCategoryID(p.run);
-  p.run.engine.FinishPendingWrites();
+  p.SaveAll();
   EXPECT_EQ(testing::ColumnsOf(p.ComponentPath(), "PRESET_DEFS")[1].first, "category_id");
   EXPECT_TRUE(p.ui.shown.empty());
 }

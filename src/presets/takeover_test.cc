@@ -52,7 +52,7 @@ class TakeoverTest : public ::testing::Test {
   }
   std::vector<Row> Run() {
     WorkOnMDB(p.run);
-    p.run.engine.FinishPendingWrites();
+    p.SaveAll();
     return testing::ReadTable(p.ComponentPath(), "PRESET_DEFS");
   }
   static std::vector<db::Value> Carried(const Row& row) {

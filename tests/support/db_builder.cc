@@ -7,6 +7,8 @@
 
 #include "errors/failure.h"
 #include "presets/db/connection.h"
+#include "presets/db/jet_export.h"
+#include "presets/db/jet_import.h"
 #include "presets/db/quoting.h"
 #include "support/temp_project.h"
 
@@ -148,6 +150,23 @@ std::vector<std::pair<std::string, std::string>> PresetColumns(
                                                               {"pass", "SHORT"}};
   for (const std::string& name : additional) columns.emplace_back(name, "TEXT(50)");
   return columns;
+}
+
+void BuildAccessDatabase(const std::string& path, const std::vector<TableSpec>& tables) {
+  const std::string sqlite = path + ".sqlite";
+  BuildDatabase(sqlite, tables);
+  std::filesystem::remove(path);
+  jet::ConvertSqliteToJet(sqlite, path);
+  std::filesystem::remove(sqlite);
+}
+
+std::vector<Row> ReadAccessTable(const std::string& path, const std::string& table) {
+  const std::string sqlite = path + ".read.sqlite";
+  std::filesystem::remove(sqlite);
+  jet::ConvertJetToSqlite(path, sqlite);
+  std::vector<Row> rows = ReadTable(sqlite, table);
+  std::filesystem::remove(sqlite);
+  return rows;
 }
 
 }  // namespace zc::testing

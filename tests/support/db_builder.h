@@ -41,6 +41,12 @@ int FailureNumber(const std::function<void()>& action);
 // Creates (or replaces) a database file holding exactly these tables.
 void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables);
 
+// The same as an Access 2000 (Jet 4) file, written by the program's own
+// Jet code (through a SQLite file beside it, which is removed again).
+void BuildAccessDatabase(const std::string& path, const std::vector<TableSpec>& tables);
+// A table of an Access file as ReadTable gives it.
+std::vector<Row> ReadAccessTable(const std::string& path, const std::string& table);
+
 // A table's rows in stored order, typed by their declared column types.
 std::vector<Row> ReadTable(const std::string& path, const std::string& table);
 // A table's columns: name and declared type, in order.

@@ -57,6 +57,7 @@ std::vector<std::string> PageMapProblems(const std::string& path) {
   PageFile file(path, false);
   Claims claims(file);
   claims.Claim(0, "the header");
+  claims.Claim(1, "the map of free pages");
   const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
   claims.Table(kCatalogPage, "MSysObjects");
   for (const CatalogEntry& entry : ReadCatalog(file, catalog)) {

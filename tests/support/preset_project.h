@@ -34,6 +34,12 @@ class PresetProject : public Harness<PresetRun> {
     run.VarNamePatterns[system][part] = pattern;
   }
 
+  // The run's writes to both databases made the files' own, as the end of
+  // a whole run does.
+  void SaveAll() {
+    run.engine.Save(SourcePath());
+    run.engine.Save(ComponentPath());
+  }
   std::vector<Row> Generated() { return ReadTable(SourcePath(), "PRESET_DEFS"); }
   std::vector<Row> Component() { return ReadTable(ComponentPath(), "PRESET_DEFS"); }
 };

@@ -97,6 +97,12 @@ void Connection::Commit() {
   if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
 }
 
+void Connection::TableChanged(std::string_view table) {
+  if (table == last_changed_) return;  // row after row of the same table
+  last_changed_ = table;
+  changed_tables_.insert(platform::UpperCase(table));
+}
+
 std::vector<std::string> Connection::TableNames() {
   if (names_loaded_) return table_names_;
   table_names_.clear();
@@ -158,6 +164,7 @@ void Connection::DropLeftoverIndexes() {
                  "'zc\\_lookup\\_%' ESCAPE '\\'");
   while (list.Step()) leftovers.push_back(list.TextColumn(0));
   for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + DoubleQuoted(name));
+  leftovers_dropped_ = !leftovers.empty();
 }
 
 }  // namespace zc::db

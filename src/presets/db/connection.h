@@ -52,6 +52,13 @@ class Connection {
   std::uint64_t write_generation() const { return write_generation_; }
   void Commit();
 
+  // Tables whose fields or rows the run changed, upper-cased: a file kept in
+  // another format (an Access file) gets exactly these written back.
+  void TableChanged(std::string_view table);
+  const std::set<std::string>& changed_tables() const { return changed_tables_; }
+  // Anything to keep: changed tables, or lookup indexes an earlier run left.
+  bool modified() const { return !changed_tables_.empty() || leftovers_dropped_; }
+
   std::vector<std::string> TableNames();
   // The schema of a table, names compared without regard to case; nullptr if none.
   const TableSchema* Schema(std::string_view table);
@@ -84,6 +91,9 @@ class Connection {
   std::vector<std::string> table_names_;
   bool names_loaded_ = false;
   std::set<std::string> lookup_indexes_;
+  std::set<std::string> changed_tables_;
+  std::string last_changed_;
+  bool leftovers_dropped_ = false;
   std::uint64_t write_generation_ = 1;
 };
 

@@ -6,7 +6,10 @@
 #include <filesystem>
 
 #include "platform/platform.h"
+#include "jet/format.h"
 #include "presets/db/db_failure.h"
+#include "presets/db/jet_export.h"
+#include "presets/db/jet_import.h"
 #include "presets/db/jet_sql.h"
 #include "presets/db/query_plan.h"
 
@@ -43,22 +46,26 @@ const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
   return *schema;
 }
 
-ForeignImporter& Importer() {
-  static ForeignImporter importer;
-  return importer;
+// The scratch copy of a file: hidden beside it under a name of its own, so
+// that the copy a killed run left behind is simply replaced by the next one.
+std::string ScratchPath(const std::string& path) {
+  std::string name = platform::FileNameOf(path);
+  return path.substr(0, path.size() - name.size()) + "." + name + ".zc-work";
 }
 
-// Access files start with "Standard Jet DB" or "Standard ACE DB" at byte 4.
 bool IsAccessFile(const std::string& path) {
-  std::optional<std::string> head = platform::ReadFileStart(path, 19);
-  return head && head->size() == 19 &&
-         (head->compare(4, 15, "Standard Jet DB") == 0 ||
-          head->compare(4, 15, "Standard ACE DB") == 0);
+  return jet::KindOfFile(path) != jet::FileKind::kOther;
+}
+
+// A failure about the scratch copy is a failure about the file itself.
+Failure Naming(Failure failure, const std::string& scratch, const std::string& path) {
+  for (std::size_t at; (at = failure.description.find(scratch)) != std::string::npos;) {
+    failure.description.replace(at, scratch.size(), path);
+  }
+  return failure;
 }
 
 }  // namespace
-
-void SetForeignImporter(ForeignImporter importer) { Importer() = std::move(importer); }
 
 const std::shared_ptr<Connection>& Database::Connected() {
   if (closed_ || !connection_->IsOpen()) ObjectInvalid(source::kDatabase);
@@ -102,32 +109,71 @@ Engine::Engine() {
 
 Engine::~Engine() { FinishPendingWrites(); }
 
-Database Engine::OpenDatabase(const std::string& path) {
-  // The procedures open the same files by the same paths again and again.
-  if (auto known = by_given_path_.find(path); known != by_given_path_.end()) {
-    if (auto connection = known->second.lock(); connection && connection->IsOpen()) {
-      return Database(connection);
+Engine::WorkFile& Engine::Known(const std::string& path) {
+  auto given = canonical_.find(path);
+  if (given == canonical_.end()) given = canonical_.emplace(path, CanonicalPath(path)).first;
+  return files_[given->second];
+}
+
+Engine::WorkFile Engine::OpenScratch(const std::string& path, const std::string& model) {
+  if (!platform::PathExists(model) || platform::IsFolder(model)) {
+    Fail(code::kFileNotFound, "Could not find file '" + model + "'.", source::kEngine);
+  }
+  WorkFile file;
+  file.scratch = ScratchPath(path);
+  file.access = IsAccessFile(model);
+  RemoveFile(file.scratch);
+  try {
+    if (file.access) {
+      try {
+        jet::ConvertJetToSqlite(model, file.scratch);
+      } catch (const Failure& failure) {
+        if (failure.number != failures::kFileAccess) throw;
+        Fail(code::kCannotOpen,
+             "The file '" + path + "' cannot be written: no working copy can be made in its "
+             "folder (" + failure.description + ").",
+             source::kEngine);
+      }
+    } else {
+      std::optional<std::string> head = platform::ReadFileStart(model, 16);
+      if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
+        Fail(code::kNotADatabase, "Unrecognized database format '" + model + "'.", source::kEngine);
+      }
+      std::string error = platform::ReplaceFileWithCopy(model, file.scratch);
+      if (!error.empty()) {
+        Fail(code::kCannotOpen,
+             "The file '" + path + "' cannot be written: no working copy can be made in its "
+             "folder (" + error + ").",
+             source::kEngine);
+      }
     }
+    file.connection = Connection::Open(file.scratch);
+  } catch (const Failure& failure) {
+    RemoveFile(file.scratch);
+    throw Naming(failure, file.scratch, model);
   }
-  std::string key = CanonicalPath(path);
-  auto found = connections_.find(key);
-  if (found != connections_.end() && found->second->IsOpen()) {
-    by_given_path_[path] = found->second;
-    return Database(found->second);
+  return file;
+}
+
+Database Engine::OpenDatabase(const std::string& path) {
+  WorkFile& file = Known(path);
+  if (file.connection == nullptr || !file.connection->IsOpen()) {
+    if (file.connection != nullptr) Forget(path);
+    Known(path) = OpenScratch(path, path);
   }
-  auto scratch = scratch_.find(key);
-  if (scratch == scratch_.end()) ImportIfAccessFile(path);
-  std::shared_ptr<Connection> connection =
-      Connection::Open(scratch == scratch_.end() ? path : scratch->second);
-  connections_[key] = connection;
-  by_given_path_[path] = connection;
-  return Database(connection);
+  return Database(Known(path).connection);
+}
+
+void Engine::WorkFrom(const std::string& path, const std::string& model) {
+  Forget(path);
+  Known(path) = OpenScratch(path, model);
 }
 
 void Engine::CommitPendingWrites() {
-  for (auto& [path, connection] : connections_) {
+  for (auto& [path, file] : files_) {
+    if (file.connection == nullptr) continue;
     try {
-      connection->Commit();
+      file.connection->Commit();
     } catch (const Failure& failure) {
       // Nothing may stop the dialog or the end that asked for the commit; the
       // next write to this file reports the trouble again.
@@ -136,37 +182,11 @@ void Engine::CommitPendingWrites() {
   }
 }
 
-void Engine::ImportIfAccessFile(const std::string& path) {
-  if (!IsAccessFile(path)) return;
-  if (!Importer()) {
-    Fail(code::kNotADatabase,
-         "'" + path +
-             "' is an Access database, which this build cannot read. Convert it with "
-             "mdb2sqlite first.",
-         source::kEngine);
-  }
-  notes_.push_back(Importer()(path));
-}
-
-void Engine::WorkOnCopy(const std::string& path) {
-  if (!platform::PathExists(path)) return;
-  ImportIfAccessFile(path);
-  Forget(path);
-  // Named like the temporary files of a replacement, so that the next
-  // replacement of the file removes a copy a killed run left behind.
-  std::string name = platform::FileNameOf(path);
-  std::string scratch = path.substr(0, path.size() - name.size()) + "." + name + ".tmp-work";
-  std::string error = platform::ReplaceFileWithCopy(path, scratch);
-  if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
-  scratch_[CanonicalPath(path)] = scratch;
-}
-
 void Engine::Forget(const std::string& path) {
-  if (auto open = Release(path)) open->Close();
-  auto scratch = scratch_.find(CanonicalPath(path));
-  if (scratch == scratch_.end()) return;
-  RemoveFile(scratch->second);
-  scratch_.erase(scratch);
+  WorkFile& file = Known(path);
+  if (file.connection != nullptr) file.connection->Close();
+  if (!file.scratch.empty()) RemoveFile(file.scratch);
+  file = WorkFile();
 }
 
 void Engine::FinishPendingWrites() {
@@ -175,32 +195,54 @@ void Engine::FinishPendingWrites() {
 }
 
 void Engine::DiscardPendingWrites() {
-  for (auto& [path, connection] : connections_) connection->Close();  // rolls back
-  connections_.clear();
-  for (auto& [path, scratch] : scratch_) RemoveFile(scratch);
-  scratch_.clear();
+  for (auto& [path, file] : files_) {
+    if (file.connection != nullptr) file.connection->Close();  // rolls back
+    if (!file.scratch.empty()) RemoveFile(file.scratch);
+  }
+  files_.clear();
 }
 
-std::shared_ptr<Connection> Engine::Release(const std::string& path) {
-  auto found = connections_.find(CanonicalPath(path));
-  if (found == connections_.end()) return nullptr;
-  std::shared_ptr<Connection> connection = found->second;
-  connections_.erase(found);
-  return connection;
+void Engine::SaveFile(const std::string& path, WorkFile& file) {
+  Connection& connection = *file.connection;
+  connection.Commit();
+  if (!connection.modified()) return;  // the file is as it was
+  std::string refused = platform::RefusedWriteReason(path);
+  if (!refused.empty()) Fail(code::kCannotOpen, refused, source::kEngine);
+  if (!file.access) {
+    connection.Close();
+    std::string error = platform::ReplaceFileWithCopy(file.scratch, path);
+    if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
+    return;
+  }
+  std::vector<std::string> tables;
+  for (const std::string& name : connection.TableNames()) {
+    if (connection.changed_tables().count(platform::UpperCase(name))) tables.push_back(name);
+  }
+  if (tables.size() != connection.changed_tables().size()) {
+    Fail(code::kCannotOpen, "A table cannot be dropped from the Access file '" + path + "'.",
+         source::kEngine);
+  }
+  connection.Close();
+  jet::WriteBackToJet(file.scratch, tables, path);
+  std::string list;
+  for (const std::string& table : tables) list += (list.empty() ? "" : ", ") + table;
+  notes_.push_back("Wrote " + list + " back into the Access file " + path + ".");
 }
 
 void Engine::KeepCopy(const std::string& path, const std::string& copy) {
-  Forget(path);
   if (!platform::PathExists(path)) return;
   std::string error = platform::ReplaceFileWithCopy(path, copy);
   if (!error.empty()) Fail(code::kCannotOpen, error, source::kEngine);
 }
 
+void Engine::Save(const std::string& path) {
+  WorkFile& file = Known(path);
+  if (file.connection != nullptr && file.connection->IsOpen()) SaveFile(path, file);
+  Forget(path);
+}
+
 void Engine::ReplaceWithCopy(const std::string& from, const std::string& to) {
-  if (auto source = Release(from)) {
-    source->Commit();
-    source->Close();
-  }
+  Save(from);
   Forget(to);  // what was written to it is about to be replaced
   std::string error = platform::ReplaceFileWithCopy(from, to);
   if (!error.empty()) {

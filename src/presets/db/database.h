@@ -15,13 +15,6 @@
 
 namespace zc::db {
 
-// Brings a database file of another format (an Access file) over into this
-// program's format in place and returns a note for the run report; raises a
-// failure naming the file when it cannot. Set once at start-up where the
-// build can read such files.
-using ForeignImporter = std::function<std::string(const std::string& path)>;
-void SetForeignImporter(ForeignImporter importer);
-
 class Database {
  public:
   explicit Database(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
@@ -38,6 +31,10 @@ class Database {
   bool closed_ = false;
 };
 
+// Opens the run's database files. Every file is worked on in a scratch copy
+// beside it (an Access file is read into a SQLite one), so a file itself only
+// changes when the run replaces it whole and atomically: a cancel, a failure
+// that ends the program or a kill leaves every file exactly as it was.
 class Engine : public PendingWrites {
  public:
   Engine();
@@ -48,38 +45,45 @@ class Engine : public PendingWrites {
   // Raises code::kFileNotFound for a missing file and code::kNotADatabase for
   // one that is no database.
   Database OpenDatabase(const std::string& path);
+  // The file at `path` is from now on worked on as a copy of the file at
+  // `model`, still without changing either file.
+  void WorkFrom(const std::string& path, const std::string& model);
 
   void CommitPendingWrites() override;
   void FinishPendingWrites() override;
   void DiscardPendingWrites() override;
 
-  // Copies `from` over `to` as a whole file that is replaced atomically. What
-  // was written to `from` is committed first; what was written to `to` is
-  // discarded, since the copy replaces it.
+  // Makes what the run wrote to the file at `path` the file's own: it is
+  // replaced atomically by its scratch copy, or, an Access file, gets the
+  // changed tables written back. Work on it goes on in a new scratch copy.
+  void Save(const std::string& path);
+
+  // Saves `from`, then copies it whole over `to`, replaced atomically. What
+  // was written to `to` is dropped.
   void ReplaceWithCopy(const std::string& from, const std::string& to);
 
-  // From now on the file at `path` is worked on in a scratch copy beside it:
-  // the file itself is left as it is until it is replaced whole, whatever
-  // the run writes to it and wherever the run stops.
-  void WorkOnCopy(const std::string& path);
-
-  // Copies the file at `path`, as last committed, to `copy` (replaced
-  // atomically); what was written to `path` and not yet committed is
-  // dropped first. Nothing happens when there is no such file.
+  // Copies the file at `path`, as it lies on disk, to `copy` (replaced
+  // atomically). Nothing happens when there is no such file.
   void KeepCopy(const std::string& path, const std::string& copy);
 
-  // What the engine did beyond opening files: imports of Access files.
+  // What the engine did to files beyond the run's own tables.
   const std::vector<std::string>& notes() const { return notes_; }
 
  private:
-  std::shared_ptr<Connection> Release(const std::string& path);
+  struct WorkFile {
+    std::shared_ptr<Connection> connection;
+    std::string scratch;
+    bool access = false;  // the file itself is an Access (Jet) file
+  };
+  WorkFile& Known(const std::string& path);
+  WorkFile OpenScratch(const std::string& path, const std::string& model);
+  void SaveFile(const std::string& path, WorkFile& file);
   // Closes the file without committing, and drops its scratch copy.
   void Forget(const std::string& path);
-  void ImportIfAccessFile(const std::string& path);
-  std::map<std::string, std::shared_ptr<Connection>> connections_;  // by canonical path
-  std::map<std::string, std::weak_ptr<Connection>> by_given_path_;
+
+  std::map<std::string, WorkFile> files_;  // by canonical path
+  std::map<std::string, std::string> canonical_;  // given path -> canonical path
   std::vector<std::string> notes_;
-  std::map<std::string, std::string> scratch_;  // canonical path -> its scratch copy
 };
 
 }  // namespace zc::db

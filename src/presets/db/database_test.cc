@@ -89,7 +89,7 @@ TEST_F(DatabaseTest, DroppedAndRecreatedTableHasExactlyTheTemplatesFieldsAndNoKe
     target.Fields().Append(target.CreateField(f.Name(), f.Type(), f.Size()));
   }
   db.TableDefs().Append(target);
-  engine.FinishPendingWrites();
+  engine.Save(Path("s.mdb"));
   EXPECT_EQ(ColumnsOf(Path("s.mdb"), "PRESET_DEFS"), columns);
   EXPECT_TRUE(ReadTable(Path("s.mdb"), "PRESET_DEFS").empty());
   EXPECT_EQ(QueryText(Path("s.mdb"), "SELECT count(*) FROM sqlite_master WHERE type='index'"), "0");
@@ -108,7 +108,7 @@ TEST_F(DatabaseTest, RenamingAFieldKeepsItsData) {
   field.SetName("category_id");
   table.Fields().Refresh();
   EXPECT_EQ(table.Fields()[1].Name(), "category_id");
-  engine.FinishPendingWrites();
+  engine.Save(Path("c.mdb"));
   EXPECT_EQ(ReadTable(Path("c.mdb"), "PRESET_DEFS"),
             (std::vector<testing::Row>{{I(1), I(7)}, {I(2), testing::Null()}}));
 }
@@ -143,6 +143,8 @@ TEST_F(DatabaseTest, ReopeningAFileSharesItsUncommittedWrites) {
   Database second = engine.OpenDatabase(dir.path() + "/./r.mdb");
   EXPECT_EQ(second.OpenRecordset("A")->RecordCount(), 1);
   engine.CommitPendingWrites();
+  EXPECT_EQ(QueryText(Path("r.mdb"), "SELECT count(*) FROM A"), "0");  // the scratch took them
+  engine.Save(Path("r.mdb"));
   EXPECT_EQ(QueryText(Path("r.mdb"), "SELECT count(*) FROM A"), "1");
 }
 
@@ -158,7 +160,8 @@ TEST_F(DatabaseTest, AFolderNameOutsideAsciiIsReachedAndReopened) {
   // The uncommitted row shows that the second open shares the first's connection.
   EXPECT_EQ(engine.OpenDatabase(path).OpenRecordset("A")->RecordCount(), 1);
   engine.FinishPendingWrites();
-  EXPECT_EQ(QueryText(path, "SELECT count(*) FROM A"), "1");
+  // The run worked on a scratch copy; only replacing a file makes it keep writes.
+  EXPECT_EQ(QueryText(path, "SELECT count(*) FROM A"), "0");
 }
 
 TEST_F(DatabaseTest, AScratchCopyIsGoneWhenTheRunEndsWhateverItsFolderIsCalled) {
@@ -167,7 +170,6 @@ TEST_F(DatabaseTest, AScratchCopyIsGoneWhenTheRunEndsWhateverItsFolderIsCalled) 
       "d");
   std::string path = folder + platform::Separator() + "Zantel.mdb";
   BuildDatabase(path, {{"A", {{"x", "LONG"}}, {}}});
-  engine.WorkOnCopy(path);
   auto rs = engine.OpenDatabase(path).OpenRecordset("A");
   rs->AddNew();
   rs->Fields()["x"].SetValue(I(1));
@@ -209,9 +211,10 @@ TEST_F(DatabaseTest, LookupIndexesNeverReachTheFile) {
   };
   EXPECT_EQ(count("a") + count("B") + count("c"), 2);
   engine.CommitPendingWrites();  // a dialog in the middle of the run
-  EXPECT_EQ(testing::IntegrityCheck(Path("i.mdb")), "ok");
   EXPECT_EQ(count("A"), 1);
-  engine.FinishPendingWrites();
+  db.TableDefs()["P"].Fields()["n"].SetName("m");  // something to save
+  engine.Save(Path("i.mdb"));
+  EXPECT_EQ(testing::IntegrityCheck(Path("i.mdb")), "ok");
   EXPECT_EQ(QueryText(Path("i.mdb"), "SELECT count(*) FROM sqlite_master WHERE type='index'"), "0");
 }
 
@@ -219,7 +222,7 @@ TEST_F(DatabaseTest, IndexesLeftByAnInterruptedRunAreDroppedOnOpen) {
   BuildDatabase(Path("l.mdb"), {{"P", {{"name", "TEXT(20)"}}, {}}});
   QueryText(Path("l.mdb"), "CREATE INDEX zc_lookup_1 ON P (name)");
   engine.OpenDatabase(Path("l.mdb"));
-  engine.FinishPendingWrites();
+  engine.Save(Path("l.mdb"));
   EXPECT_EQ(QueryText(Path("l.mdb"), "SELECT count(*) FROM sqlite_master WHERE type='index'"), "0");
 }
 

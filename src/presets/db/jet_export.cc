@@ -8,6 +8,7 @@
 #include "errors/failure.h"
 #include "presets/db/db_failure.h"
 #include "jet/writer.h"
+#include "platform/platform.h"
 #include "presets/db/field_type.h"
 #include "presets/db/jet_to_sqlite.h"
 #include "presets/db/quoting.h"
@@ -17,6 +18,10 @@ namespace {
 
 using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+std::filesystem::path NativePath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 [[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
   throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + reason);
@@ -139,6 +144,25 @@ void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::str
   }
 }
 
+void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& tables,
+                    const std::string& jet_path) {
+  // Access keeps a lock file beside a database it has open.
+  const std::string lock = jet_path.substr(0, jet_path.find_last_of('.')) + ".ldb";
+  if (platform::FileExists(lock)) {
+    db::Fail(db::code::kCannotOpen,
+             "The file '" + jet_path + "' is open in Access (its lock file '" + lock +
+                 "' exists). Close it in Access and run again.",
+             db::source::kEngine);
+  }
+  const std::string error = platform::ReplaceFileAtomically(jet_path, [&](const std::string& temp) {
+    std::filesystem::copy_file(NativePath(jet_path), NativePath(temp),
+                               std::filesystem::copy_options::overwrite_existing);
+    WriteTablesToJet(scratch, tables, temp, jet_path);
+    return std::string();
+  });
+  if (!error.empty()) db::Fail(db::code::kCannotOpen, error, db::source::kEngine);
+}
+
 std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
                                               const std::string& jet_path) {
   Connection db = OpenReadOnly(sqlite_path);
@@ -153,19 +177,16 @@ std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
   const std::string temporary = jet_path + ".part";
   std::vector<ImportedTable> written;
   try {
-    std::filesystem::remove(std::filesystem::path(std::u8string(temporary.begin(), temporary.end())));
+    std::filesystem::remove(NativePath(temporary));
     CreateEmptyDatabase(temporary);
     for (const std::string& name : names) {
       written.push_back({name, WriteTable(db.get(), sqlite_path, name, temporary)});
     }
-    if (std::filesystem::exists(std::filesystem::path(std::u8string(jet_path.begin(), jet_path.end())))) {
-      throw Error(ErrorKind::kIo, "it exists already");
-    }
-    std::filesystem::rename(std::filesystem::path(std::u8string(temporary.begin(), temporary.end())),
-                            std::filesystem::path(std::u8string(jet_path.begin(), jet_path.end())));
+    if (std::filesystem::exists(NativePath(jet_path))) throw Error(ErrorKind::kIo, "it exists already");
+    std::filesystem::rename(NativePath(temporary), NativePath(jet_path));
   } catch (const std::exception& error) {
     std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(std::u8string(temporary.begin(), temporary.end())), ignored);
+    std::filesystem::remove(NativePath(temporary), ignored);
     if (const auto* failure = dynamic_cast<const Failure*>(&error)) throw *failure;
     CannotWrite(jet_path, error);
   }

@@ -16,6 +16,12 @@ namespace zc::jet {
 void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
                       const std::string& jet_path, const std::string& shown_path);
 
+// Writes `tables` of the SQLite file `scratch` back into the Access file
+// `jet_path`, which is replaced atomically by a changed copy of itself. Raises
+// code::kCannotOpen naming the file while Access holds it open.
+void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& tables,
+                    const std::string& jet_path);
+
 // Writes every table of the SQLite file `sqlite_path` into a new Access 2000
 // file `jet_path`, which must not exist; the file appears only when complete.
 std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,

@@ -1,5 +1,7 @@
 #include "presets/db/jet_import.h"
 
+#include "jet/format.h"
+
 #include <gtest/gtest.h>
 
 #include "presets/db/jet_test_support.h"
@@ -30,43 +32,14 @@ TEST(JetImportTest, FilesThatCannotBeReadFailClearlyAndChangeNothing) {
     TempDir dir;
     const std::string path = dir.path() + "/Zantel.mdb";
     WriteFile(path, bytes);
-    Failure failure = FailureOf([&] { ImportJetInPlace(path); });
+    Failure failure = FailureOf([&] { ConvertJetToSqlite(path, dir.path() + "/out.mdb"); });
     EXPECT_EQ(failure.number, 3343) << name;
     EXPECT_TRUE(
         failure.description.starts_with(path + " is not a database this program can read: "))
         << name << ": " << failure.description;
-    EXPECT_THROW(ConvertJetToSqlite(path, dir.path() + "/out.mdb"), Failure) << name;
     EXPECT_EQ(ReadFile(path), bytes) << name;
     EXPECT_EQ(FolderContents(dir.path()), std::set<std::string>{"Zantel.mdb"}) << name;
   }
-}
-
-TEST(JetImportTest, InPlaceKeepsTheOriginalAndNeverOverwritesACopy) {
-  TempDir dir;
-  const std::string folder = std::filesystem::canonical(dir.path()).string();
-  const std::string path = folder + "/Zantel Source.mdb";
-  WriteFile(path, FixtureBytes("jet3_sample.mdb"));
-  WriteFile(path + ".jet", "an earlier copy");
-  EXPECT_TRUE(IsJetFile(path));
-
-  ImportResult result = ImportJetInPlace(path);
-
-  EXPECT_EQ(result.original_copy, path + ".jet.2");
-  EXPECT_EQ(result.format, "Jet 3");
-  ASSERT_EQ(result.tables.size(), 4u);
-  EXPECT_EQ(result.tables[0].name, "Table1");
-  EXPECT_EQ(result.tables[0].rows, 2);
-  EXPECT_EQ(ReadFile(path + ".jet"), "an earlier copy");
-  EXPECT_EQ(ReadFile(path + ".jet.2"), FixtureBytes("jet3_sample.mdb"));
-  EXPECT_FALSE(IsJetFile(path));
-  EXPECT_EQ(TablesWithRowCounts(path).size(), 4u);
-  EXPECT_EQ(FolderContents(folder),
-            (std::set<std::string>{"Zantel Source.mdb", "Zantel Source.mdb.jet",
-                                   "Zantel Source.mdb.jet.2"}));
-
-  WriteFile(path, FixtureBytes("jet4_numeric.mdb"));
-  std::filesystem::remove(path + ".jet");
-  EXPECT_EQ(ImportJetInPlace(path).original_copy, path + ".jet");
 }
 
 TEST(JetImportTest, DamagedObjectPropertiesDoNotStopTheImport) {
@@ -99,19 +72,12 @@ TEST(JetImportTest, AFileWithoutTablesBecomesAnEmptyDatabase) {
   EXPECT_TRUE(TablesWithRowCounts(dir.path() + "/out.mdb").empty());
 }
 
-TEST(JetImportTest, MissingReadOnlyAndExistingFilesAreRefused) {
+TEST(JetImportTest, MissingAndExistingFilesAreRefused) {
   TempDir dir;
   const std::string missing = dir.path() + "/missing.mdb";
-  Failure failure = FailureOf([&] { ImportJetInPlace(missing); });
+  Failure failure = FailureOf([&] { ConvertJetToSqlite(missing, dir.path() + "/out.mdb"); });
   EXPECT_EQ(failure.number, 3024);
   EXPECT_EQ(failure.description, "Could not find file '" + missing + "'.");
-  const std::string read_only = dir.path() + "/read-only.mdb";
-  WriteFile(read_only, FixtureBytes("jet4_numeric.mdb"));
-  std::filesystem::permissions(read_only, std::filesystem::perms::owner_read);
-  EXPECT_EQ(FailureOf([&] { ImportJetInPlace(read_only); }).number, failures::kFileAccess);
-  EXPECT_EQ(ReadFile(read_only), FixtureBytes("jet4_numeric.mdb"));
-  std::filesystem::remove(read_only);
-
   const std::string existing = dir.path() + "/existing.mdb";
   WriteFile(existing, "keep");
   EXPECT_EQ(FailureOf([&] { ConvertJetToSqlite(Fixture("jet4_fruit.mdb"), existing); }).number,
@@ -142,6 +108,27 @@ TEST(Mdb2SqliteTest, ListsTablesOrFailsWithAMessage) {
   std::string usage;
   EXPECT_NE(RunCommand(ZC_MDB2SQLITE, usage), 0);
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "/ace.db"));
+}
+
+// Back to Access: the tables of an Access file, through SQLite and back into
+// a new Access 2000 file, come out as they went in.
+TEST(Sqlite2MdbTest, WritesANewAccessFileOrFailsWithAMessage) {
+  TempDir dir;
+  const std::string sqlite = dir.path() + "/types.db", back = dir.path() + "/back.mdb";
+  ConvertJetToSqlite(Fixture("jet4_types.mdb"), sqlite);
+  std::string output;
+  ASSERT_EQ(RunCommand(std::string(ZC_SQLITE2MDB) + " '" + sqlite + "' '" + back + "'", output), 0);
+  EXPECT_EQ(output, "Source_DEFS: 3 rows\nSource_PRESET_DEFS: 2 rows\nAllTypes: 3 rows\n");
+  EXPECT_EQ(KindOfFile(back), FileKind::kJet4);
+  ConvertJetToSqlite(back, dir.path() + "/again.db");
+  for (const char* table : {"Source_DEFS", "Source_PRESET_DEFS", "AllTypes"}) {
+    EXPECT_EQ(Fields(dir.path() + "/again.db", table), Fields(sqlite, table)) << table;
+    EXPECT_EQ(Query(dir.path() + "/again.db", std::string("SELECT * FROM ") + table),
+              Query(sqlite, std::string("SELECT * FROM ") + table))
+        << table;
+  }
+  EXPECT_EQ(RunCommand(std::string(ZC_SQLITE2MDB) + " '" + sqlite + "' '" + back + "'", output), 1);
+  EXPECT_NE(output.find(back), std::string::npos) << output;
 }
 
 }  // namespace

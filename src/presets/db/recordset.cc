@@ -191,6 +191,7 @@ void Recordset::Update() {
     return;
   }
   connection.BeginWrite();
+  connection.TableChanged(plan_->table);
   Statement& write = WriteStatement();
   int bound = 0;
   for (size_t i = 0; i < fields().size(); ++i) {

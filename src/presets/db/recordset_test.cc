@@ -117,7 +117,7 @@ TEST_F(RecordsetTest, EditingThroughAQueryChangesOnlyTheEditedFields) {
     rs->Update();
   }
   EXPECT_EQ(Open("SELECT P.* FROM P WHERE P.var_name = \"Renamed\"")->RecordCount(), 2);
-  engine.CommitPendingWrites();
+  engine.Save(path);
   std::vector<Row> rows = ReadTable(path, "P");
   EXPECT_EQ(rows[0], (Row{I(3), T("renamed"), testing::D(1)}));
   EXPECT_EQ(rows[4], (Row{I(5), T("renamed"), testing::D(5)}));
@@ -137,7 +137,7 @@ TEST_F(RecordsetTest, AddedRowsAreStoredAndCounted) {
               rs->Fields()["var_name"].SetValue(T(std::string(21, 'x')));
             }),
             3163);
-  engine.CommitPendingWrites();
+  engine.Save(path);
   EXPECT_EQ(ReadTable(path, "P").back(), (Row{I(9), Null(), testing::D(1.25)}));
 }
 

@@ -11,6 +11,7 @@ void FieldDef::SetName(const std::string& name) {
     connection_->Write("ALTER TABLE " + DoubleQuoted(table_) + " RENAME COLUMN " +
                        DoubleQuoted(name_) + " TO " + DoubleQuoted(name));
     connection_->SchemaChanged();
+    connection_->TableChanged(table_);
   }
   name_ = name;
 }
@@ -64,6 +65,7 @@ void TableFields::Append(const FieldDef& field) {
   table_.connection_->Write("ALTER TABLE " + DoubleQuoted(table_.name_) + " ADD COLUMN " +
                             DoubleQuoted(field.Name()) + " " + DeclaredTypeOf(field.type_));
   table_.connection_->SchemaChanged();
+  table_.connection_->TableChanged(table_.name_);
 }
 
 void TableFields::Refresh() {
@@ -88,6 +90,7 @@ void TableDefs::Delete(std::string_view name) {
   TableDef table = (*this)[name];
   connection_->Write("DROP TABLE " + DoubleQuoted(table.Name()));
   connection_->SchemaChanged();
+  connection_->TableChanged(table.Name());
 }
 
 void TableDefs::Append(TableDef& table) {
@@ -106,6 +109,7 @@ void TableDefs::Append(TableDef& table) {
   }
   connection_->Write(sql + ")");
   connection_->SchemaChanged();
+  connection_->TableChanged(table.Name());
   table.stored_ = true;
   table.new_fields_.clear();
 }
