@@ -1,6 +1,10 @@
 # Shared by the scripts: the packages every build needs, and the build itself.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev
-                mdbtools-dev mdbtools qt6-base-dev libgl-dev xvfb xauth)
+                mdbtools qt6-base-dev libgl-dev xvfb xauth nodejs)
+# The tests read the Access files the program writes with two readers that
+# are not ours: libmdb's tools (mdbtools) and the npm package mdb-reader.
+MDB_READER=mdb-reader@3.2.0
+NPM_PREFIX="$ROOT/build/npm"
 # The Windows build: MinGW-w64 (posix threads) and 64-bit wine alone, which
 # runs 64-bit programs (no i386 architecture, no wine32); googletest brings
 # the GoogleTest sources, the certificates let CMake fetch the SQLite sources
@@ -14,6 +18,13 @@ build_program() {
   shift
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# install_mdb_reader: mdb-reader into $NPM_PREFIX, once.
+install_mdb_reader() {
+  command -v npm >/dev/null || "$ROOT/scripts/install-deps.sh" npm
+  [ -f "$NPM_PREFIX/node_modules/mdb-reader/package.json" ] && return 0
+  npm install --prefix "$NPM_PREFIX" --no-audit --no-fund --silent "$MDB_READER" >/dev/null
 }
 
 # build_windows [TARGET...]: cross-builds build-windows/ for 64-bit Windows.

@@ -5,7 +5,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/common.sh"
 
 "$ROOT/scripts/install-deps.sh" "${BUILD_PACKAGES[@]}"
-build_program "$ROOT/build"
+install_mdb_reader
+build_program "$ROOT/build" -DZC_NPM_PREFIX="$NPM_PREFIX"
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$(nproc)"
 bash "$ROOT/scripts/test-sanitizers.sh"
 bash "$ROOT/scripts/fuzz.sh" 20
