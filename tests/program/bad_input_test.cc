@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 
+#include "jet/writer.h"
 #include "program/project_files.h"
 #include "support/db_builder.h"
 #include "support/program_runner.h"
@@ -27,7 +28,12 @@ struct Case {
   std::vector<std::string> unchanged;  // files that must keep their bytes
   bool as_nobody = false;
   std::vector<std::string> args = {"/EXTERNAL=SILENT"};
+  bool access = false;  // the project's databases are Access files
 };
+
+const std::string kSource = "Zantel/Zantel_Source.mdb";
+const std::string kComponent = "Zantel/Zantel.mdb";
+const std::string kCfg = "Zantel/Zantel.cfg";
 
 // Lets an ordinary user into the project, then closes one folder to him.
 void ReadOnlyFolderForNobody(const std::string& root, const std::string& folder) {
@@ -36,6 +42,13 @@ void ReadOnlyFolderForNobody(const std::string& root, const std::string& folder)
   }
   fs::permissions(root, fs::perms::all, fs::perm_options::add);
   ::chmod((root + "/" + folder).c_str(), 0555);
+}
+
+// A breakage of an Access project: every file a plant's file would be.
+Case OfAccessProject(const char* name, std::function<void(const std::string& root)> breakage,
+                     const char* logged) {
+  return {name, std::move(breakage), {2}, logged, {kSource, kComponent}, false,
+          {"/EXTERNAL=SILENT"}, true};
 }
 
 Case AskedForHelp(const char* name, const char* argument) {
@@ -76,9 +89,6 @@ std::vector<std::pair<std::string, std::string>> Without(const char* field) {
   return columns;
 }
 
-const std::string kSource = "Zantel/Zantel_Source.mdb";
-const std::string kComponent = "Zantel/Zantel.mdb";
-const std::string kCfg = "Zantel/Zantel.cfg";
 
 std::vector<Case> Cases() {
   auto text_at = [](std::string file, std::string text) {
@@ -172,6 +182,34 @@ std::vector<Case> Cases() {
       AskedForHelp("help by --help", "--help"),
       AskedForHelp("help by -h", "-h"),
       AskedForHelp("help by /?", "/?"),
+      OfAccessProject("Access 2007 source",
+                      [](const std::string& root) {
+                        std::string bytes = ReadFile(root + "/" + kSource);
+                        WriteFile(root + "/" + kSource, bytes.replace(4, 15, "Standard ACE DB"));
+                      },
+                      "Access 2007 or later"),
+      OfAccessProject("Access source cut short",
+                      [](const std::string& root) {
+                        std::string bytes = ReadFile(root + "/" + kSource);
+                        WriteFile(root + "/" + kSource, bytes.substr(0, 3 * 4096 + 100));
+                      },
+                      "damaged or incomplete"),
+      OfAccessProject("read-only Access source",
+                      [](const std::string& root) { ::chmod((root + "/" + kSource).c_str(), 0444); },
+                      "Permission denied"),
+      OfAccessProject("Access source open in Access",
+                      [](const std::string& root) {
+                        WriteFile(root + "/Zantel/Zantel_Source.ldb", "");
+                      },
+                      "is open in Access"),
+      OfAccessProject("Access source whose PRESET_DEFS is a link",
+                      [](const std::string& root) {
+                        jet::ReplaceTable(root + "/" + kSource, "PRESET_DEFS",
+                                          {{"ID", jet::FieldType::kLong, 4}},
+                                          [](std::vector<jet::Value>&) { return false; });
+                        MakeLinkedTable(root + "/" + kSource, "PRESET_DEFS");
+                      },
+                      "already holds an object named \"PRESET_DEFS\""),
       {"40000 machines counted",
        text_at("parameter/Program.ini", "[Project]\r\nNumberOfMachines=40000\r\n"),
        {2},
@@ -229,7 +267,7 @@ TEST_P(BadInputTest, IsLoggedAndCostsNoFile) {
   }
   TempDir dir;
   const std::string root = dir.path();
-  WriteHealthyProject(root);
+  WriteHealthyProject(root, 2, 3, 4, c.access);
   c.breakage(root);
   std::string templates = TemplateTables(root + "/" + kSource);
   std::map<std::string, std::string> before;

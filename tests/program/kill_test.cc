@@ -26,11 +26,14 @@ std::string TemplateDump(const std::string& source) {
   return DumpDatabase(source, {"Source_DEFS", "Source_PRESET_DEFS"});
 }
 
-TEST(KillTest, AKilledRunLosesNothing) {
+// On a project of SQLite files, and on one of Access files.
+class KillTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(KillTest, AKilledRunLosesNothing) {
   int rounds = std::getenv("ZC_KILL_ROUNDS") ? std::atoi(std::getenv("ZC_KILL_ROUNDS")) : 5;
   TempDir dir;
   const std::string pristine = dir.path() + "/pristine";
-  WriteHealthyProject(pristine, 8, 10000, 40000);  // a run of about two seconds
+  WriteHealthyProject(pristine, 8, 10000, 40000, GetParam());  // a run of about two seconds
   const std::string component = "/Zantel/Zantel.mdb", source = "/Zantel/Zantel_Source.mdb";
   const std::string earlier = DumpDatabase(pristine + component);
   const std::string templates = TemplateDump(pristine + source);
@@ -55,6 +58,7 @@ TEST(KillTest, AKilledRunLosesNothing) {
     ::waitpid(child, nullptr, 0);
 
     ASSERT_EQ(IntegrityCheck(project + component), "ok") << "round " << round;
+    ASSERT_EQ(IntegrityCheck(project + source), "ok") << "round " << round;
     std::string after = DumpDatabase(project + component);
     ASSERT_TRUE(after == earlier || after == renewed)
         << "round " << round << " after " << delay.count() << " s";
@@ -64,9 +68,13 @@ TEST(KillTest, AKilledRunLosesNothing) {
     EXPECT_EQ(DumpDatabase(project + component), renewed) << "round " << round;
     fs::remove_all(project);
   }
-  std::printf("%d kills: %d left the earlier database, %d the new one; every next run completed\n",
-              rounds, kept_earlier, kept_new);
+  std::printf("%s: %d kills: %d left the earlier database, %d the new one; every next run "
+              "completed\n",
+              GetParam() ? "Access files" : "SQLite files", rounds, kept_earlier, kept_new);
 }
+
+INSTANTIATE_TEST_SUITE_P(Program, KillTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Access" : "Sqlite"; });
 
 }  // namespace
 }  // namespace zc::testing

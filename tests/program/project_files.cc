@@ -1,5 +1,9 @@
 #include "program/project_files.h"
 
+#include "jet/catalog.h"
+#include "jet/data_page.h"
+#include "jet/page_file.h"
+
 #include "support/db_builder.h"
 #include "support/program_runner.h"
 #include "support/temp_project.h"
@@ -15,7 +19,8 @@ Row Preset(int id, const std::string& machine, const std::string& var, int offse
 }  // namespace
 
 void WriteHealthyProject(const std::string& root, int machines, int template_rows,
-                         int earlier_rows) {
+                         int earlier_rows, bool access) {
+  const auto build = access ? BuildAccessDatabase : BuildDatabase;
   std::string ini = "[Project]\r\nNumberOfMachines=" + std::to_string(machines) + "\r\n";
   std::string cfg = "[Project]\r\nValidMachines=ALL\r\n";
   std::string common = "[Common]\r\nSaveAndRestore=" + root + "/copy\r\n";
@@ -37,15 +42,30 @@ void WriteHealthyProject(const std::string& root, int machines, int template_row
     int i = r % template_rows;
     earlier.push_back(Preset(r + 1, machine, machine + ".Var" + std::to_string(i), i % 8, 100 + r));
   }
-  BuildDatabase(root + "/Zantel/Zantel_Source.mdb",
+  build(root + "/Zantel/Zantel_Source.mdb",
                 {{"Source_DEFS",
                   {{"System", "TEXT(20)"}, {"Var_Name", "TEXT(255)"}, {"Part", "SHORT"}},
                   {{T("VISIWIN32"), T("###machine.###Var_Name"), I(1)},
                    {T("VISIWINSTUDIO"), T("Ch.###machine.###Var_Name"), I(1)}}},
                  {"Source_PRESET_DEFS", PresetColumns(), template_rows_}});
-  BuildDatabase(root + "/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
-  BuildDatabase(root + "/copy/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
+  build(root + "/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
+  build(root + "/copy/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
   InstallProgram(root);
+}
+
+void MakeLinkedTable(const std::string& path, const std::string& table) {
+  constexpr std::uint32_t kLinkedTable = 6;
+  jet::PageFile file(path, true);
+  const jet::TableDefinition catalog = jet::ReadTableDefinition(file, jet::kCatalogPage);
+  const jet::Column* type = catalog.Find("Type");
+  for (const jet::CatalogEntry& entry : jet::ReadCatalog(file, catalog)) {
+    if (entry.name != table) continue;
+    jet::Blob page = file.Read(entry.row.page);
+    const jet::RowSpan row = jet::RowAt(file.format(), page, entry.row.row);
+    jet::Put16(page, row.start + file.format().row_count_size + type->fixed_offset, kLinkedTable);
+    file.Write(entry.row.page, page);
+  }
+  file.Flush();
 }
 
 }  // namespace zc::testing

@@ -7,8 +7,13 @@
 namespace zc::testing {
 
 // Writes the project into `root` and installs the program in root/Bin.
-// `template_rows` template rows per machine, `earlier_rows` earlier rows.
+// `template_rows` template rows per machine, `earlier_rows` earlier rows;
+// with `access`, its databases are Access (Jet 4) files.
 void WriteHealthyProject(const std::string& root, int machines = 2, int template_rows = 3,
-                         int earlier_rows = 4);
+                         int earlier_rows = 4, bool access = false);
+
+// Turns the table `table` of an Access file into a link to a table
+// elsewhere, as Access keeps one: the name stays taken, the table is gone.
+void MakeLinkedTable(const std::string& path, const std::string& table);
 
 }  // namespace zc::testing

@@ -9,6 +9,8 @@
 #include "presets/db/connection.h"
 #include "presets/db/jet_export.h"
 #include "presets/db/jet_import.h"
+#include "jet/format.h"
+#include "support/jet_page_check.h"
 #include "presets/db/quoting.h"
 #include "support/temp_project.h"
 
@@ -91,7 +93,27 @@ std::vector<Row> ReadTable(const std::string& path, const std::string& table) {
   return rows;
 }
 
+namespace {
+
+bool IsAccessFile(const std::string& path) {
+  const jet::FileKind kind = jet::KindOfFile(path);
+  return kind == jet::FileKind::kJet3 || kind == jet::FileKind::kJet4;
+}
+
+// An Access file's tables in a SQLite file beside it, removed at the end.
+struct AsSqlite {
+  explicit AsSqlite(const std::string& access) : path(access + ".check.sqlite") {
+    std::filesystem::remove(path);
+    jet::ConvertJetToSqlite(access, path);
+  }
+  ~AsSqlite() { std::filesystem::remove(path); }
+  std::string path;
+};
+
+}  // namespace
+
 std::string DumpDatabase(const std::string& path, const std::vector<std::string>& only) {
+  if (IsAccessFile(path)) return DumpDatabase(AsSqlite(path).path, only);
   Db db(path);
   std::vector<std::string> tables = only;
   if (tables.empty()) {
@@ -121,7 +143,14 @@ std::string DumpDatabase(const std::string& path, const std::vector<std::string>
 }
 
 std::string IntegrityCheck(const std::string& path) {
-  return QueryText(path, "PRAGMA integrity_check");
+  if (!IsAccessFile(path)) return QueryText(path, "PRAGMA integrity_check");
+  try {
+    AsSqlite readable(path);
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  std::vector<std::string> problems = PageMapProblems(path);
+  return problems.empty() ? "ok" : problems.front();
 }
 
 std::string QueryText(const std::string& path, const std::string& sql) {
@@ -161,12 +190,7 @@ void BuildAccessDatabase(const std::string& path, const std::vector<TableSpec>& 
 }
 
 std::vector<Row> ReadAccessTable(const std::string& path, const std::string& table) {
-  const std::string sqlite = path + ".read.sqlite";
-  std::filesystem::remove(sqlite);
-  jet::ConvertJetToSqlite(path, sqlite);
-  std::vector<Row> rows = ReadTable(sqlite, table);
-  std::filesystem::remove(sqlite);
-  return rows;
+  return ReadTable(AsSqlite(path).path, table);
 }
 
 }  // namespace zc::testing

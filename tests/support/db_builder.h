@@ -53,10 +53,11 @@ std::vector<Row> ReadTable(const std::string& path, const std::string& table);
 std::vector<std::pair<std::string, std::string>> ColumnsOf(const std::string& path,
                                                            const std::string& table);
 // Every table with every row, as text, tables by name and rows as stored:
-// two files with the same dump hold the same data.
+// two files with the same dump hold the same data. Access files too.
 // With `only`, just those tables.
 std::string DumpDatabase(const std::string& path, const std::vector<std::string>& only = {});
-// SQLite's own check of a file: "ok" when it is sound.
+// SQLite's own check of a file: "ok" when it is sound. An Access file is
+// "ok" when every table reads and every page is accounted for.
 std::string IntegrityCheck(const std::string& path);
 
 // Runs one query and returns the first column of the first row as text.
