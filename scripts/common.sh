@@ -10,7 +10,7 @@ NPM_PREFIX="$ROOT/build/npm"
 # the GoogleTest sources, the certificates let CMake fetch the SQLite sources
 # over HTTPS, Xvfb is the display wine draws the window on.
 WINDOWS_PACKAGES=(cmake ninja-build googletest ca-certificates g++-mingw-w64-x86-64-posix
-                  wine wine64 xvfb xauth)
+                  wine wine64 xvfb xauth sqlite3 mdbtools)
 
 # build_program DIR [cmake options...]: configures and builds into DIR.
 build_program() {

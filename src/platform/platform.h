@@ -78,6 +78,9 @@ bool PathExists(const std::string& path);
 using FileWriter = std::function<std::string(const std::string& temporary)>;
 [[nodiscard]] std::string ReplaceFileAtomically(const std::string& target, const FileWriter& write);
 
+// Fills the existing file `into` with the bytes of `from`, piece by piece.
+[[nodiscard]] std::string CopyFileInto(const std::string& from, const std::string& into);
+
 // Replaces `to` atomically by a copy of `from`.
 [[nodiscard]] std::string ReplaceFileWithCopy(const std::string& from, const std::string& to);
 

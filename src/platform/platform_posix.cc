@@ -201,6 +201,10 @@ std::string ReplaceFileAtomically(const std::string& target, const FileWriter& w
   return "";
 }
 
+std::string CopyFileInto(const std::string& from, const std::string& into) {
+  return CopyInto(into, from);
+}
+
 std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
   return ReplaceFileAtomically(to, [&](const std::string& temp) { return CopyInto(temp, from); });
 }

@@ -172,6 +172,10 @@ std::string ReplaceFileAtomically(const std::string& target, const FileWriter& w
   return error;
 }
 
+std::string CopyFileInto(const std::string& from, const std::string& into) {
+  return CopyInto(into, from);
+}
+
 std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
   if (IsFolder(from)) return ErrorText("Cannot read", from, ERROR_ACCESS_DENIED);
   return ReplaceFileAtomically(to, [&](const std::string& temp) { return CopyInto(temp, from); });

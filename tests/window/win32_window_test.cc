@@ -54,6 +54,7 @@ struct Case {
   const char* logged;  // the error log holds this; "": it stays empty
   std::vector<Step> steps;
   std::function<void(const std::string& project)> prepare = nullptr;
+  bool access = false;  // the project's databases are Access files, and stay so
 };
 
 // Waits until `found` gives something; fails the test after 30 seconds.
@@ -168,7 +169,7 @@ TEST_P(Win32WindowTest, RunsAsTheUserDrivesIt) {
   const Case& c = GetParam();
   TempDir dir;
   std::string project = dir.path(), log = project + "\\R7Qcfglog.txt";
-  WriteHealthyProject(project);
+  WriteHealthyProject(project, 2, 3, 4, c.access);
   if (c.prepare) c.prepare(project);
   std::string component = ReadFile(project + "\\Zantel\\Zantel.mdb");
   std::wstring line = L"\"" + Wide(project) + L"\\Bin\\Zantel_Config.exe\"";
@@ -187,7 +188,10 @@ TEST_P(Win32WindowTest, RunsAsTheUserDrivesIt) {
   for (const Step& step : c.steps) Perform(step, window, program.id());
   EXPECT_EQ(program.ExitStatus(), static_cast<DWORD>(c.exit_status));
   if (c.work_ran) {
-    EXPECT_EQ(ReadTable(project + "\\Zantel\\Zantel.mdb", "PRESET_DEFS").size(), 6u);
+    const std::string component_path = project + "\\Zantel\\Zantel.mdb";
+    EXPECT_EQ((c.access ? ReadAccessTable : ReadTable)(component_path, "PRESET_DEFS").size(), 6u);
+    EXPECT_EQ(IntegrityCheck(component_path), "ok");
+    EXPECT_EQ(IntegrityCheck(project + "\\Zantel\\Zantel_Source.mdb"), "ok");
   } else {
     EXPECT_EQ(ReadFile(project + "\\Zantel\\Zantel.mdb"), component);
   }
@@ -237,7 +241,9 @@ INSTANTIATE_TEST_SUITE_P(RealProgram, Win32WindowTest, ::testing::Values(
     Case{"IntegratedWithoutMachineCopy", true, 0, true, "",
          {{"CommandOK", L"Zantel_Config", IDOK, Reply::kOk, kNoCopyText}}, NoMachineCopy},
     Case{"FailureLeftByEsc", false, 2, true, "(Nr. 75) :Path/File access error",
-         {{"CommandOK", L"Unexpected error", IDYES, Reply::kEsc, L"\r\nResume?"}}, ReadOnlyReport}),
+         {{"CommandOK", L"Unexpected error", IDYES, Reply::kEsc, L"\r\nResume?"}}, ReadOnlyReport},
+    Case{"StandaloneOnAccessFiles", false, 0, true, "", {{"CommandOK", nullptr}}, nullptr, true},
+    Case{"IntegratedOnAccessFiles", true, 0, true, "", {{"CommandOK", nullptr}}, nullptr, true}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

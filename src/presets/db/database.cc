@@ -49,8 +49,11 @@ const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
 // The scratch copy of a file: hidden beside it under a name of its own, so
 // that the copy a killed run left behind is simply replaced by the next one.
 std::string ScratchPath(const std::string& path) {
-  std::string name = platform::FileNameOf(path);
-  return path.substr(0, path.size() - name.size()) + "." + name + ".zc-work";
+  const std::filesystem::path file = FileSystemPath(path);
+  const std::u8string name = file.filename().u8string();
+  const std::u8string scratch =
+      (file.parent_path() / (u8"." + name + u8".zc-work")).u8string();
+  return std::string(scratch.begin(), scratch.end());
 }
 
 bool IsAccessFile(const std::string& path) {

@@ -155,8 +155,7 @@ void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& 
              db::source::kEngine);
   }
   const std::string error = platform::ReplaceFileAtomically(jet_path, [&](const std::string& temp) {
-    std::filesystem::copy_file(NativePath(jet_path), NativePath(temp),
-                               std::filesystem::copy_options::overwrite_existing);
+    if (std::string error = platform::CopyFileInto(jet_path, temp); !error.empty()) return error;
     WriteTablesToJet(scratch, tables, temp, jet_path);
     return std::string();
   });
