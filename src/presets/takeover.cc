@@ -95,7 +95,9 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
 std::int32_t CountRows(Procedure& proc, db::Recordset& rs, std::int32_t reported) {
   // An empty earlier table is an ordinary state (no machine was configured
   // last time): there is nothing to count or carry, and nothing to report.
-  if (reported == 0 && rs.Eof()) return 0;
+  bool empty = false;
+  proc.Step([&] { empty = rs.Eof(); });
+  if (reported == 0 && empty) return 0;
   proc.Step([&] { rs.MoveFirst(); });
   for (std::int32_t i = 1; i <= reported; ++i) {
     bool past_last = false;
@@ -211,11 +213,14 @@ db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& ta
     });
   }
   std::int32_t reported = 0;
-  proc.Step([&] {
+  bool listed = proc.Step([&] {
     std::int64_t count = copy.RecordCount();
     if (count > INT32_MAX) failures::Overflow();
     reported = static_cast<std::int32_t>(count);
   });
+  // Rows that cannot even be counted (a damaged table) cannot be gone
+  // through either: nothing is carried, and no count is compared.
+  if (!listed) return {};
   std::int32_t counted = CountRows(proc, copy, reported);
   CheckCopyRowCount(run, target, counted, reported);
   return ReadRows(run, proc, copy, counted, older_layout);

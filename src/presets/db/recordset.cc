@@ -47,11 +47,13 @@ std::vector<std::int64_t>& Recordset::Rows() {
   if (!plan_->lookup_key.empty()) connection.EnsureLookupIndex(plan_->table, plan_->lookup_key);
   Statement& select = connection.Prepare(plan_->rowid_sql);
   for (size_t i = 0; i < literals_.size(); ++i) select.Bind(static_cast<int>(i + 1), literals_[i]);
-  rowids_.emplace();
-  while (select.Step()) rowids_->push_back(select.IntegerColumn(0));
+  // Kept only once complete: a listing that fails halfway must not pass for
+  // a shorter table.
+  std::vector<std::int64_t> rows;
+  while (select.Step()) rows.push_back(select.IntegerColumn(0));
   select.Reset();
-  if (plan_->sort_rowids) std::sort(rowids_->begin(), rowids_->end());
-  return *rowids_;
+  if (plan_->sort_rowids) std::sort(rows.begin(), rows.end());
+  return rowids_.emplace(std::move(rows));
 }
 
 std::int64_t Recordset::RecordCount() { return static_cast<std::int64_t>(Rows().size()); }
