@@ -7,6 +7,7 @@
 #include "errors/procedure.h"
 #include "errors/start_up.h"
 #include "platform/ansi_text.h"
+#include "platform/platform.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/packed_rows.h"
 #include "presets/db/quoting.h"
@@ -55,9 +56,11 @@ std::string WarningText(PresetRun& run, const std::string& brk) {
          brk + "Continue?";
 }
 
-std::string ProgramFileUpper(PresetRun& run) {
-  return platform::UpperCase(
-      platform::JoinPath(run.ProgramFolder(), run.ExecutableName() + ".EXE!"));
+// The program to start again, as it lies on disk: a POSIX program has no
+// ".exe", and its path keeps its letter case.
+std::string ProgramFile(PresetRun& run) {
+  return platform::JoinPath(run.ProgramFolder(),
+                            run.ExecutableName() + std::string(platform::ProgramExtension()));
 }
 
 std::string HeadOfAbort(PresetRun& run) {
@@ -87,7 +90,7 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
   Abort(run, proc,
         HeadOfAbort(run) + " Configurationprogram " + kQ + component + kQ + " terminated." +
             " Please check Configuration in " + kQ + component + ".CFG" + kQ + " Restart " +
-            ProgramFileUpper(run));
+            ProgramFile(run) + "!");
 }
 
 // Moves through the earlier rows as far as the table claims; the rows found,
