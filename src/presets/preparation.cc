@@ -134,14 +134,6 @@ void TakeOver(PresetRun& run, Procedure& proc, db::Database& source, const std::
     TakeoverMachineCopyMDBData(run, source, rs);
   }
   earlier->Close();
-  if (run.report.lookup_failures > 0) {
-    proc.Step([&] {
-      WriteErrorLog(run, std::to_string(run.report.lookup_failures) +
-                             " earlier rows could not be looked up (a key holds text where a "
-                             "number belongs, or nothing); their values were not carried and are "
-                             "listed in the run report.");
-    });
-  }
 }
 
 std::string ReportHeading(PresetRun& run, const std::string& component) {

@@ -178,15 +178,18 @@ std::string DescribeRow(const std::vector<db::Value>& row) {
   return text;
 }
 
-// Copies the five values into the first generated row with the same key.
+// Copies the five values into the first generated row with the same key. A
+// row whose key cannot be looked up is skipped without a failure (the
+// caller of an integrated start reads the error log); the run report lists
+// it, with the engine's reason.
 void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
               const std::vector<db::Value>& row) {
   std::unique_ptr<db::Recordset> match;
   try {
     match = target.OpenRecordset(MatchQuery(run, row));
-  } catch (const Failure&) {
-    run.report.not_carried.push_back(DescribeRow(row) + "   (its key cannot be looked up)");
-    ++run.report.lookup_failures;
+  } catch (const Failure& failure) {
+    run.report.not_carried.push_back(
+        DescribeRow(row) + "   (its key cannot be looked up: " + failure.description + ")");
     return;
   }
   std::int64_t matches = 0;
