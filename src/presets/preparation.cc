@@ -77,22 +77,28 @@ void ReadPattern(PresetRun& run, db::Recordset& rs) {
 }
 
 // The name patterns of Source_DEFS. A row that cannot be read leaves bare
-// names for part 1, and reading goes on.
+// names for part 1, and reading goes on. A table that cannot be opened or
+// gone through is reported and leaves bare names too: where its next row
+// lies is unknown, so reading ends there.
 void ReadPatterns(PresetRun& run, Procedure& proc, const std::string& source) {
   std::unique_ptr<db::Recordset> rs;
-  bool opened =
-      proc.Step([&] { rs = run.engine.OpenDatabase(source).OpenRecordset(tables::kSourceDefs); });
-  if (!opened) {
-    FallBackToBareNames(run);
-    return;
-  }
-  for (; !rs->Eof(); rs->MoveNext()) {
+  bool more = false;
+  bool reached = proc.Step([&] {
+    rs = run.engine.OpenDatabase(source).OpenRecordset(tables::kSourceDefs);
+    more = !rs->Eof();
+  });
+  while (reached && more) {
     try {
       ReadPattern(run, *rs);
     } catch (const std::exception&) {
       FallBackToBareNames(run);
     }
+    reached = proc.Step([&] {
+      rs->MoveNext();
+      more = !rs->Eof();
+    });
   }
+  if (!reached) FallBackToBareNames(run);
 }
 
 // PRESET_DEFS dropped and made anew with exactly the template's fields. False
@@ -137,14 +143,6 @@ void TakeOver(PresetRun& run, Procedure& proc, db::Database& source, const std::
     TakeoverMachineCopyMDBData(run, source, rs);
   }
   earlier->Close();
-  if (run.report.lookup_failures > 0) {
-    proc.Step([&] {
-      WriteErrorLog(run, std::to_string(run.report.lookup_failures) +
-                             " earlier rows could not be looked up (a key holds text where a "
-                             "number belongs, or nothing); their values were not carried and are "
-                             "listed in the run report.");
-    });
-  }
 }
 
 std::string ReportHeading(PresetRun& run, const std::string& component) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/platform.h"
 #include "support/preset_project.h"
@@ -19,6 +20,17 @@ using testing::T;
 using testing::TemplateRow;
 
 enum { kId, kPart, kMachine, kType, kVarName };
+
+// Zeroes a table's first page, as a damaged disk would: the file opens and
+// names the table, but its rows cannot be reached.
+void DamageTable(const std::string& path, const std::string& table) {
+  std::string where = "FROM sqlite_master WHERE name='" + table + "'";
+  int page = std::stoi(testing::QueryText(path, "SELECT rootpage " + where));
+  int size = std::stoi(testing::QueryText(path, "PRAGMA page_size"));
+  std::fstream file(testing::PathOf(path), std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(std::streamoff{page - 1} * size);
+  file.write(std::string(size, '\0').data(), size);
+}
 
 class WorkOnMdbTest : public ::testing::Test {
  protected:
@@ -144,6 +156,32 @@ TEST_F(WorkOnMdbTest, AMachineCopyThatIsNoDatabaseCostsNoData) {
   EXPECT_NE(q.ErrorLog().find("(Nr. 3343) :Unrecognized database format"), std::string::npos);
   EXPECT_TRUE(testing::ReadFile(q.Path("Zantel/Zantel_previous.mdb")) == earlier);
   EXPECT_EQ(Names(q), (std::vector<std::string>{"A", ""}));  // the new table all the same
+}
+
+TEST_F(WorkOnMdbTest, ATableWhoseRowsCannotBeReachedIsReportedByTheProcedureGoingThroughIt) {
+  struct Case {
+    bool in_source;
+    const char* table;
+    std::vector<std::string> reported_by;
+    std::vector<std::string> names;
+  } cases[] = {
+      {true, "Source_DEFS", {"WorkOnMDB"}, {"A", ""}},  // bare names, as for a missing table
+      {false,
+       "PRESET_DEFS",
+       {"VarNameInQuelleErsetzen", "TakeoverMachineCopyMDBData"},
+       {"x.A", ""}},
+  };
+  for (const Case& c : cases) {
+    PresetProject q("/EXTERNAL=SILENT");
+    q.run.SilentMode = true;
+    Prepare(q, {{T("VISIWIN32"), T("x.###Var_Name"), I(1)}});
+    DamageTable(c.in_source ? q.SourcePath() : q.ComponentPath(), c.table);
+    EXPECT_NO_THROW(WorkOnMDB(q.run)) << c.table;
+    EXPECT_EQ(Names(q), c.names) << c.table;  // the run went on to its end
+    for (const std::string& name : c.reported_by) {
+      EXPECT_NE(q.ErrorLog().find("/ " + name + " (Nr. 3343)"), std::string::npos) << q.ErrorLog();
+    }
+  }
 }
 
 TEST_F(WorkOnMdbTest, AMissingSourceDatabaseStopsTheRunSilently) {

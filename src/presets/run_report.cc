@@ -34,8 +34,8 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
     Line(out, "Earlier rows whose operator values were carried: " + std::to_string(report.carried) +
                   " of " + std::to_string(report.earlier_rows));
     List(out,
-         "Earlier rows whose values were NOT carried (no generated row matches; these settings "
-         "are dropped)",
+         "Earlier rows whose values were NOT carried (no generated row matches, or the key "
+         "cannot be looked up; these settings are dropped)",
          report.not_carried,
          "machine_type | var_name | offset_or_bitno | abs_min | abs_max | min | max | pass");
     List(out,

@@ -16,10 +16,10 @@ struct RunReport {
   bool take_over_ran = false;
   std::int64_t earlier_rows = 0;
   std::int64_t carried = 0;
-  // "machine | variable | offset | abs_min | abs_max | min | max | pass"
+  // "machine | variable | offset | abs_min | abs_max | min | max | pass", and
+  // why, for a row whose key could not be looked up
   std::vector<std::string> not_carried;
   std::vector<std::string> matched_twice;  // the key and how many rows matched
-  std::int64_t lookup_failures = 0;        // earlier rows whose key could not be looked up
   std::vector<std::string> notes;          // imports and other things the run did
 };
 

@@ -52,11 +52,18 @@ void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
         db::DoubleQuoted(searched) + "))");
   });
   if (rs) {
-    while (!rs->Eof()) {
+    // A row that cannot be reached ends the loop: where the next one lies is unknown.
+    bool more = false;
+    proc.Step([&] { more = !rs->Eof(); });
+    while (more) {
       proc.Step([&] { rs->Edit(); });
       proc.Step([&] { rs->Fields()[tables::kVarName].SetValue(db::Value::Text(renamed)); });
       proc.Step([&] { rs->Update(); });
-      if (!proc.Step([&] { rs->MoveNext(); })) break;
+      more = false;
+      proc.Step([&] {
+        rs->MoveNext();
+        more = !rs->Eof();
+      });
     }
     rs->Close();
   }

@@ -7,6 +7,7 @@
 #include "errors/procedure.h"
 #include "errors/start_up.h"
 #include "platform/ansi_text.h"
+#include "platform/platform.h"
 #include "presets/db/db_failure.h"
 #include "presets/db/packed_rows.h"
 #include "presets/db/quoting.h"
@@ -55,9 +56,11 @@ std::string WarningText(PresetRun& run, const std::string& brk) {
          brk + "Continue?";
 }
 
-std::string ProgramFileUpper(PresetRun& run) {
-  return platform::UpperCase(
-      platform::JoinPath(run.ProgramFolder(), run.ExecutableName() + ".EXE!"));
+// The program to start again, as it lies on disk: a POSIX program has no
+// ".exe", and its path keeps its letter case.
+std::string ProgramFile(PresetRun& run) {
+  return platform::JoinPath(run.ProgramFolder(),
+                            run.ExecutableName() + std::string(platform::ProgramExtension()));
 }
 
 std::string HeadOfAbort(PresetRun& run) {
@@ -87,7 +90,7 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
   Abort(run, proc,
         HeadOfAbort(run) + " Configurationprogram " + kQ + component + kQ + " terminated." +
             " Please check Configuration in " + kQ + component + ".CFG" + kQ + " Restart " +
-            ProgramFileUpper(run));
+            ProgramFile(run) + "!");
 }
 
 // Moves through the earlier rows as far as the table claims; the rows found,
@@ -95,7 +98,9 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
 std::int32_t CountRows(Procedure& proc, db::Recordset& rs, std::int32_t reported) {
   // An empty earlier table is an ordinary state (no machine was configured
   // last time): there is nothing to count or carry, and nothing to report.
-  if (reported == 0 && rs.Eof()) return 0;
+  bool empty = false;
+  proc.Step([&] { empty = rs.Eof(); });
+  if (reported == 0 && empty) return 0;
   proc.Step([&] { rs.MoveFirst(); });
   for (std::int32_t i = 1; i <= reported; ++i) {
     bool past_last = false;
@@ -173,15 +178,18 @@ std::string DescribeRow(const std::vector<db::Value>& row) {
   return text;
 }
 
-// Copies the five values into the first generated row with the same key.
+// Copies the five values into the first generated row with the same key. A
+// row whose key cannot be looked up is skipped without a failure (the
+// caller of an integrated start reads the error log); the run report lists
+// it, with the engine's reason.
 void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
               const std::vector<db::Value>& row) {
   std::unique_ptr<db::Recordset> match;
   try {
     match = target.OpenRecordset(MatchQuery(run, row));
-  } catch (const Failure&) {
-    run.report.not_carried.push_back(DescribeRow(row) + "   (its key cannot be looked up)");
-    ++run.report.lookup_failures;
+  } catch (const Failure& failure) {
+    run.report.not_carried.push_back(
+        DescribeRow(row) + "   (its key cannot be looked up: " + failure.description + ")");
     return;
   }
   std::int64_t matches = 0;
@@ -211,11 +219,14 @@ db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& ta
     });
   }
   std::int32_t reported = 0;
-  proc.Step([&] {
+  bool listed = proc.Step([&] {
     std::int64_t count = copy.RecordCount();
     if (count > INT32_MAX) failures::Overflow();
     reported = static_cast<std::int32_t>(count);
   });
+  // Rows that cannot even be counted (a damaged table) cannot be gone
+  // through either: nothing is carried, and no count is compared.
+  if (!listed) return {};
   std::int32_t counted = CountRows(proc, copy, reported);
   CheckCopyRowCount(run, target, counted, reported);
   return ReadRows(run, proc, copy, counted, older_layout);

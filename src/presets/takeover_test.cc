@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ansi_text.h"
+#include "platform/platform.h"
 #include "presets/generation.h"
 #include "presets/preparation.h"
 #include "project/component_files.h"
@@ -143,17 +143,18 @@ TEST_F(FieldWarningTest, YesCarriesTheValues) {
   EXPECT_EQ(p.ui.shown[0].default_button, Answer::kNo);
 }
 
-TEST_F(FieldWarningTest, NoLogsTheAbortAndEndsAfterTheFatalBox) {
+TEST_F(FieldWarningTest, NoLogsTheAbortNamingTheProgramAsItLiesOnDiskAndEndsAfterTheFatalBox) {
   BuildWithExtraField();
   p.ui.Script({Answer::kNo, Answer::kOk});
   EXPECT_THROW(WorkOnMDB(p.run), ProgramEnded);
   EXPECT_EQ(p.ui.shown[1].title, "Fatal error");
-  std::string program = platform::UpperCase(p.Path("Bin/Zantel_Config.EXE!"));
+  // The program as it lies on disk: a POSIX program has no ".exe".
+  std::string program = p.Path("Bin/Zantel_Config") + std::string(platform::ProgramExtension());
   EXPECT_EQ(
       p.ErrorLog(),
       "Zantel_Config :Database-Error - Contact Administrator! Configurationprogram \"ZANTEL\" "
       "terminated. Please check Configuration in \"ZANTEL.CFG\" Restart " +
-          program + "\r\n" +
+          program + "!\r\n" +
           "Fehler in Zantel / Zantel_Config / TakeoverMachineCopyMDBData (Nr. 9999) "
           ":Database-Error - Contact Administrator!\r\n");
 }

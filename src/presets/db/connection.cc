@@ -120,11 +120,16 @@ const TableSchema* Connection::Schema(std::string_view table) {
   if (auto found = schemas_.find(key); found != schemas_.end()) return &found->second;
   for (const std::string& name : TableNames()) {
     if (!platform::EqualIgnoringCase(name, table)) continue;
-    TableSchema schema{name, {}};
+    TableSchema schema{name, {}, {}};
     Statement info(db_.get(), "SELECT name, type FROM pragma_table_info(?1)");
     info.Bind(1, Value::Text(name));
     while (info.Step())
       schema.columns.push_back({info.TextColumn(0), FieldTypeOf(info.TextColumn(1))});
+    Statement keyed(db_.get(),
+                    "SELECT i.name FROM pragma_table_list(?1) AS t, pragma_table_info(?1) AS i "
+                    "WHERE t.schema = 'main' AND t.wr AND i.pk > 0 ORDER BY i.pk");
+    keyed.Bind(1, Value::Text(name));
+    while (keyed.Step()) schema.key.push_back(keyed.TextColumn(0));
     return &schemas_.emplace(key, std::move(schema)).first->second;
   }
   return nullptr;

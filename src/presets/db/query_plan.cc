@@ -22,11 +22,22 @@ std::string Compared(const ColumnInfo& column) {
   return IsTextType(column.type) ? name + " COLLATE " + kTextCollation : name;
 }
 
-// Reads the rows whose rowids lie in ?1..?2, in rowid order, rowid first.
-std::string FetchSql(const std::string& table, const std::vector<ColumnInfo>& fields) {
-  std::string sql = "SELECT rowid";
-  for (const ColumnInfo& field : fields) sql += ", " + DoubleQuoted(field.name);
-  return sql + " FROM " + DoubleQuoted(table) + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid";
+// Reads the rows whose rowids lie in ?1..?2, in rowid order, rowid first; in
+// a table without rowids the one row whose key is ?2, ?3, ..., after ?1.
+std::string FetchSql(const QueryPlan& plan) {
+  std::string sql = plan.key.empty() ? "SELECT rowid" : "SELECT ?1";
+  for (const ColumnInfo& field : plan.fields) sql += ", " + DoubleQuoted(field.name);
+  sql += " FROM " + DoubleQuoted(plan.table);
+  if (!plan.key.empty()) return sql + WhereRowIs(plan, 2);
+  return sql + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid";
+}
+
+// The rowids (or keys) of the rows, in stored order unless ordered otherwise.
+std::string RowidSql(const QueryPlan& plan, const std::string& where, const std::string& order) {
+  std::string sql = "SELECT " + RowIdentity(plan) + " FROM " + DoubleQuoted(plan.table) + where;
+  // A table without rowids is stored in the order of its key.
+  if (order.empty() && !plan.key.empty()) return sql + " ORDER BY " + RowIdentity(plan);
+  return sql + order;
 }
 
 class Planner {
@@ -36,9 +47,10 @@ class Planner {
 
   std::shared_ptr<const QueryPlan> Plan() {
     plan_.table = schema_.name;
+    plan_.key = schema_.key;
     for (const ColumnRef& ref : query_.columns) Project(ref);
-    plan_.fetch_sql = FetchSql(schema_.name, plan_.fields);
-    plan_.rowid_sql = "SELECT rowid FROM " + DoubleQuoted(schema_.name) + Where() + OrderBy();
+    plan_.fetch_sql = FetchSql(plan_);
+    plan_.rowid_sql = RowidSql(plan_, Where(), OrderBy());
     plan_.sort_rowids = query_.order_by.empty();
     return std::make_shared<const QueryPlan>(std::move(plan_));
   }
@@ -84,7 +96,7 @@ class Planner {
     if (query_.order_by.empty()) return "";
     std::string sql = " ORDER BY ";
     for (const ColumnRef& ref : query_.order_by) sql += Compared(Resolve(ref)) + ", ";
-    return sql + "rowid";
+    return sql + RowIdentity(plan_);
   }
 
   const JetQuery& query_;
@@ -95,6 +107,24 @@ class Planner {
 
 }  // namespace
 
+std::string RowIdentity(const QueryPlan& plan) {
+  if (plan.key.empty()) return "rowid";
+  std::string columns;
+  for (const std::string& column : plan.key)
+    columns += (columns.empty() ? "" : ", ") + DoubleQuoted(column);
+  return columns;
+}
+
+std::string WhereRowIs(const QueryPlan& plan, int first) {
+  if (plan.key.empty()) return " WHERE rowid = ?" + std::to_string(first);
+  std::string sql;
+  for (size_t i = 0; i < plan.key.size(); ++i) {
+    sql += (i ? " AND " : " WHERE ") + DoubleQuoted(plan.key[i]) + " = ?" +
+           std::to_string(first + static_cast<int>(i));
+  }
+  return sql;
+}
+
 std::shared_ptr<const QueryPlan> PlanQuery(const JetQuery& query, const QueryShape& shape,
                                            const TableSchema& schema) {
   return Planner(query, shape, schema).Plan();
@@ -104,8 +134,9 @@ std::shared_ptr<const QueryPlan> PlanTable(const TableSchema& schema) {
   auto plan = std::make_shared<QueryPlan>();
   plan->table = schema.name;
   plan->fields = schema.columns;
-  plan->fetch_sql = FetchSql(schema.name, schema.columns);
-  plan->rowid_sql = "SELECT rowid FROM " + DoubleQuoted(schema.name);
+  plan->key = schema.key;
+  plan->fetch_sql = FetchSql(*plan);
+  plan->rowid_sql = RowidSql(*plan, "", "");
   return plan;
 }
 

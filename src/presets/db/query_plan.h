@@ -14,14 +14,23 @@
 
 namespace zc::db {
 
+// A row is found by its rowid, or in a table made without rowids by its
+// primary key (`key`); there the recordset numbers the rows itself, and the
+// "rowids" below are those numbers.
 struct QueryPlan {
   std::string table;                    // as stored
   std::vector<ColumnInfo> fields;       // the query's fields, in order
-  std::string fetch_sql;                // reads the fields of the rows in a rowid range
-  std::string rowid_sql;                // selects the rowids of the rows
+  std::vector<std::string> key;         // the primary key of a table without rowids
+  std::string fetch_sql;                // ?1 first: reads the rows in a rowid range, or by key
+  std::string rowid_sql;                // selects the rowids (or keys) of the rows
   std::vector<std::string> lookup_key;  // index columns for the WHERE's lookup
   bool sort_rowids = true;              // no ORDER BY: rows come in the order they were stored
 };
+
+// "rowid", or the quoted key columns joined by ", ".
+std::string RowIdentity(const QueryPlan& plan);
+// " WHERE rowid = ?first", or the key's columns compared with ?first, ?first+1, ...
+std::string WhereRowIs(const QueryPlan& plan, int first);
 
 // Raises code::kTooFewParameters for a name that is not a field of the table
 // and code::kCriteriaMismatch when a field is compared with a literal of the

@@ -47,11 +47,20 @@ std::vector<std::int64_t>& Recordset::Rows() {
   if (!plan_->lookup_key.empty()) connection.EnsureLookupIndex(plan_->table, plan_->lookup_key);
   Statement& select = connection.Prepare(plan_->rowid_sql);
   for (size_t i = 0; i < literals_.size(); ++i) select.Bind(static_cast<int>(i + 1), literals_[i]);
-  rowids_.emplace();
-  while (select.Step()) rowids_->push_back(select.IntegerColumn(0));
+  // Kept only once complete: a listing that fails halfway must not pass for
+  // a shorter table.
+  std::vector<std::int64_t> rows;
+  keys_.clear();
+  while (select.Step()) rows.push_back(NoteRow(select));
   select.Reset();
-  if (plan_->sort_rowids) std::sort(rowids_->begin(), rowids_->end());
-  return *rowids_;
+  if (plan_->sort_rowids) std::sort(rows.begin(), rows.end());
+  return rowids_.emplace(std::move(rows));
+}
+
+std::int64_t Recordset::NoteRow(Statement& statement) {
+  if (plan_->key.empty()) return statement.IntegerColumn(0);
+  keys_.push_back(statement.KeyColumns(0, static_cast<int>(plan_->key.size())));
+  return static_cast<std::int64_t>(keys_.size()) - 1;
 }
 
 std::int64_t Recordset::RecordCount() { return static_cast<std::int64_t>(Rows().size()); }
@@ -90,8 +99,8 @@ const std::vector<Value>& Recordset::CurrentRow() {
 void Recordset::ReadAhead(Connection& connection) {
   constexpr size_t kBatch = 64;
   const std::vector<std::int64_t>& ids = *rowids_;
-  size_t count = 1;
-  while (count < kBatch && position_ + count < ids.size() &&
+  size_t count = 1;  // rows found by their key are read one by one
+  while (plan_->key.empty() && count < kBatch && position_ + count < ids.size() &&
          ids[position_ + count] > ids[position_ + count - 1]) {
     ++count;
   }
@@ -101,7 +110,11 @@ void Recordset::ReadAhead(Connection& connection) {
   }
   Statement& fetch = connection.Prepare(plan_->fetch_sql);
   fetch.BindInteger(1, ids[position_]);
-  fetch.BindInteger(2, ids[position_ + count - 1]);
+  if (plan_->key.empty()) {
+    fetch.BindInteger(2, ids[position_ + count - 1]);
+  } else {
+    fetch.BindKey(2, keys_[ids[position_]]);
+  }
   ahead_.assign(count, std::nullopt);
   ahead_start_ = position_;
   for (size_t k = 0; k < count && fetch.Step();) {
@@ -165,8 +178,10 @@ std::string Recordset::InsertSql() const {
     ++count;
   }
   std::string table = DoubleQuoted(plan_->table);
-  if (count == 0) return "INSERT INTO " + table + " DEFAULT VALUES";
-  return "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")";
+  // A table without rowids tells the key of the new row.
+  std::string returning = plan_->key.empty() ? "" : " RETURNING " + RowIdentity(*plan_);
+  if (count == 0) return "INSERT INTO " + table + " DEFAULT VALUES" + returning;
+  return "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")" + returning;
 }
 
 std::string Recordset::UpdateSql() const {
@@ -178,7 +193,9 @@ std::string Recordset::UpdateSql() const {
         (count ? ", " : "") + DoubleQuoted(fields()[i].name) + " = ?" + std::to_string(count + 1);
     ++count;
   }
-  return sql + " WHERE rowid = ?" + std::to_string(count + 1);
+  sql += WhereRowIs(*plan_, count + 1);
+  // The edit may change the key of a table without rowids: it tells the new one.
+  return plan_->key.empty() ? sql : sql + " RETURNING " + RowIdentity(*plan_);
 }
 
 void Recordset::Update() {
@@ -197,12 +214,16 @@ void Recordset::Update() {
   for (size_t i = 0; i < fields().size(); ++i) {
     if (changed_[i]) write.Bind(++bound, buffer_[i]);
   }
-  if (mode_ == Mode::kEdit) write.BindInteger(bound + 1, (*rowids_)[position_]);
-  write.Step();
+  bool editing = mode_ == Mode::kEdit;
+  std::int64_t row = editing ? (*rowids_)[position_] : 0;
+  if (editing && plan_->key.empty()) write.BindInteger(bound + 1, row);
+  if (editing && !plan_->key.empty()) write.BindKey(bound + 1, keys_[row]);
+  // A table without rowids tells the row's key, which an edit may have changed.
+  bool told_key = write.Step();
+  if (told_key && editing) keys_[row] = write.KeyColumns(0, static_cast<int>(plan_->key.size()));
+  if (!editing) row = told_key ? NoteRow(write) : connection.LastInsertRowid();
   write.Reset();
-  if (mode_ == Mode::kAddNew && rowids_) {
-    rowids_->push_back(connection.LastInsertRowid());
-  }
+  if (!editing && rowids_) rowids_->push_back(row);
   mode_ = Mode::kNone;
 }
 

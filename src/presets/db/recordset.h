@@ -72,6 +72,8 @@ class Recordset {
   std::vector<std::int64_t>& Rows();
   const std::vector<Value>& CurrentRow();
   void ReadAhead(Connection& connection);
+  // Notes the row a statement names (its rowid, or its key) and returns its number.
+  std::int64_t NoteRow(Statement& statement);
   Value Get(int position);
   void Set(int position, const Value& value);
   int Position(std::string_view name) const;
@@ -84,6 +86,8 @@ class Recordset {
   std::shared_ptr<const QueryPlan> plan_;
   std::vector<Value> literals_;
   std::optional<std::vector<std::int64_t>> rowids_;
+  // In a table without rowids: the key of each row, by the number rowids_ holds.
+  std::vector<StoredKey> keys_;
   size_t position_ = 0;
   // Rows read ahead from position ahead_start_ on: reading row by row in
   // order costs one statement per batch rather than one per row.

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <new>
+
 #include "presets/db/db_failure.h"
 
 namespace zc::db {
@@ -61,6 +63,12 @@ void Statement::BindInteger(int index, std::int64_t value) {
   sqlite3_bind_int64(stmt_, index, value);
 }
 
+void Statement::BindKey(int first_index, const StoredKey& key) {
+  for (size_t i = 0; i < key.size(); ++i) {
+    sqlite3_bind_value(stmt_, first_index + static_cast<int>(i), key[i].get());
+  }
+}
+
 bool Statement::Step() {
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
@@ -101,6 +109,16 @@ Value Statement::ColumnAs(int column, FieldType field) {
         return Value::Text(NumberToText(sqlite3_column_double(stmt_, column)));
       return Value::Text(TextColumn(column));
   }
+}
+
+StoredKey Statement::KeyColumns(int first, int count) {
+  StoredKey key;
+  for (int i = first; i < first + count; ++i) {
+    sqlite3_value* copy = sqlite3_value_dup(sqlite3_column_value(stmt_, i));
+    if (copy == nullptr) throw std::bad_alloc();
+    key.emplace_back(copy, sqlite3_value_free);
+  }
+  return key;
 }
 
 void Statement::Reset() {

@@ -2,16 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "presets/db/field_type.h"
 #include "presets/db/value.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace zc::db {
+
+// The values of a row's primary key exactly as stored, whatever their types,
+// so that a row of a table without rowids is found again by them.
+using StoredKey = std::vector<std::shared_ptr<sqlite3_value>>;
 
 // A prepared statement, reset and unbound after every use.
 class Statement {
@@ -23,10 +30,13 @@ class Statement {
 
   void Bind(int index, const Value& value);
   void BindInteger(int index, std::int64_t value);
+  void BindKey(int first_index, const StoredKey& key);
   bool Step();  // true while a row is there; raises on failure
   std::int64_t IntegerColumn(int column);
   std::string TextColumn(int column);
   Value ColumnAs(int column, FieldType type);
+  // The values of `count` columns from `first` on, as stored.
+  StoredKey KeyColumns(int first, int count);
   void Reset();
 
  private:

@@ -19,6 +19,9 @@ struct ColumnInfo {
 struct TableSchema {
   std::string name;  // as stored
   std::vector<ColumnInfo> columns;
+  // A table made without rowids: its primary key's columns, by which its
+  // rows are found; empty for an ordinary table.
+  std::vector<std::string> key;
 
   // Position of a column, names compared without regard to case; -1 if none.
   int Find(std::string_view column) const {
