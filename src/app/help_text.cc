@@ -25,6 +25,8 @@ std::string StartsAndKeys(const std::string& name) {
          "\nKeys, in any letter case:\n" +
          Row("/EXTERNAL=R7QCFG|SILENT", 25, "the start mode; any other value starts standalone") +
          Row("/LOGFILE=<file>", 25, "the error log of an integrated start") +
+         Row("/PREVIEW", 25,
+             "with any start: only the run report is written, telling what a run would do") +
          Row("--help, -h, /?", 25, "this text; --version the program's version");
 }
 

@@ -35,7 +35,7 @@ std::string WithLineBreaks(const std::string& text) {
 
 std::string FormCaption(ProjectRun& run, bool integrated) {
   return "Erweiterte Konfiguration " + GetFileNameOnly(run, run.ProgramFolder()) +
-         (integrated ? " - integriert" : " - standalone");
+         (integrated ? " - integriert" : " - standalone") + (run.PreviewMode ? " - Vorschau" : "");
 }
 
 frm_Zantel_Config_Exe::frm_Zantel_Config_Exe(Program& run, DatabaseWork WorkOnMDB)
@@ -62,7 +62,7 @@ void frm_Zantel_Config_Exe::CloseMe() {
   proc.Step([&] { run_.ui.DoEvents(); });  // draws the disabled buttons
   proc.Step([&] { SetMousePointer(true); });
   proc.Step([&] { WorkOnMDB_(run_); });
-  proc.Step([&] { WriteInputs(); });
+  if (!run_.PreviewMode) proc.Step([&] { WriteInputs(); });
   proc.Step([&] { SetMousePointer(false); });
   EndProgram(run_, run_.failures_reported ? exit_status::kDoneWithFailures : exit_status::kDone);
 }

@@ -32,7 +32,8 @@ inline constexpr int kClientWidthTwips = 11880;
 inline constexpr int kClientHeightTwips = 8595;
 inline constexpr std::uint32_t kFormBackColor = texts::kLightGrey;
 
-// "Erweiterte Konfiguration " + the program folder's own name + the start mode.
+// "Erweiterte Konfiguration " + the program folder's own name + the start
+// mode, and " - Vorschau" in a preview.
 std::string FormCaption(ProjectRun& run, bool integrated);
 
 class frm_Zantel_Config_Exe {
@@ -45,7 +46,7 @@ class frm_Zantel_Config_Exe {
   void SetObserver(WindowObserver* observer) { observer_ = observer; }
 
   void SetupUserInterFace();
-  // Runs the work and the edit stamp, then ends the program.
+  // Runs the work and the edit stamp (none in a preview), then ends the program.
   [[noreturn]] void CloseMe();
 
   void CommandQuest_Click();

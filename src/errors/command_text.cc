@@ -77,4 +77,17 @@ bool CommandAsksSilent(std::string_view command_line) {
   }
 }
 
+bool CommandAsksPreview(std::string_view command_line) {
+  // A word of its own, so that a folder named "preview" in a path is no key.
+  const std::string upper = platform::UpperCase(command_line);
+  for (size_t at = upper.find(kKeyPreview); at != std::string::npos;
+       at = upper.find(kKeyPreview, at + 1)) {
+    size_t end = at + kKeyPreview.size();
+    if ((at == 0 || upper[at - 1] == ' ') && (end == upper.size() || upper[end] == ' ')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace zc

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "errors/command_text.h"
 #include "platform/platform.h"
 #include "platform/ui.h"
 
@@ -37,7 +38,8 @@ constexpr int kCancelled = 3;         // the user gave up before the work
 }  // namespace exit_status
 
 struct Run {
-  Run(platform::ProcessFacts facts, platform::Ui& ui) : process(std::move(facts)), ui(ui) {}
+  Run(platform::ProcessFacts facts, platform::Ui& ui)
+      : process(std::move(facts)), ui(ui), PreviewMode(CommandAsksPreview(process.command_line)) {}
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
   virtual ~Run() = default;
@@ -48,6 +50,9 @@ struct Run {
   // Both False until the start mode is read from the command line; never both True.
   bool IntegratedMode = false;
   bool SilentMode = false;
+  // A preview works on scratch copies alone and writes nothing but the run
+  // report (and failures to the error log); it goes with any start mode.
+  bool PreviewMode = false;
 
   // Set once a failure has been reported, so that the exit status can tell.
   bool failures_reported = false;

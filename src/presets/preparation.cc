@@ -25,6 +25,7 @@ struct Paths {
   // Keeping the replaced component database happens once a run, tried or not.
   bool previous_tried = false, previous_kept = false;
   bool installed = false;
+  bool would_install = false;  // a preview's answer to installed
 };
 
 // <component>_previous.mdb beside the component database.
@@ -170,8 +171,14 @@ std::vector<std::string> FileNotes(PresetRun& run, const Paths& paths) {
                     ", which is left as it was: the settings listed as dropped can be taken "
                     "from there.");
   }
-  notes.push_back(paths.installed ? "The component database was replaced by the rebuilt one."
-                                  : "The component database was left as it was.");
+  if (run.PreviewMode) {
+    notes.push_back(paths.would_install
+                        ? "A run would replace the component database by the rebuilt one."
+                        : "A run would leave the component database as it is.");
+  } else {
+    notes.push_back(paths.installed ? "The component database was replaced by the rebuilt one."
+                                    : "The component database was left as it was.");
+  }
   return notes;
 }
 
@@ -211,6 +218,10 @@ void PutMachineCopyInPlace(PresetRun& run, Procedure& proc, Paths& paths) {
       run.MsgBox({MissingMachineCopyText(paths.component), "", platform::Buttons::kOk,
                   platform::Icon::kInformation, platform::Answer::kOk});
     });
+  } else if (run.PreviewMode) {
+    // The take-over reads the machine copy as if it had been put in place.
+    paths.machine_copy_used =
+        proc.Step([&] { run.engine.WorkFrom(paths.component, paths.machine_copy); });
   } else {
     paths.machine_copy_used =
         ReplaceComponent(run, proc, paths, paths.machine_copy, paths.component);
@@ -235,6 +246,10 @@ bool BuildPresetTable(PresetRun& run, Procedure& proc, const Paths& paths) {
 // The source database replaces the component database, unless its table
 // could not be made.
 void InstallSource(PresetRun& run, Procedure& proc, Paths& paths, bool prepared) {
+  if (run.PreviewMode) {
+    paths.would_install = prepared;
+    return;
+  }
   if (prepared) {
     std::string from, component;
     proc.Step([&] { from = GetPathSourceOCXMDB(run); });
@@ -255,17 +270,19 @@ void InstallSource(PresetRun& run, Procedure& proc, Paths& paths, bool prepared)
 
 void WorkOnMDB(PresetRun& run) {
   Procedure proc(run, "WorkOnMDB");
+  run.report.preview = run.PreviewMode;
   Paths paths = TakePathsAndNamingSystem(run, proc);
   if (paths.source.empty()) return;
   std::optional<platform::FileTimes> times = platform::GetFileTimes(paths.source);
   if (paths.integrated) PutMachineCopyInPlace(run, proc, paths);
   // The engine works on scratch copies: a database file changes only when
-  // the component database is replaced at the end, whole and atomically.
+  // the component database is replaced at the end, whole and atomically. A
+  // preview never gets there: its scratch copies are dropped at the end.
   ReadPatterns(run, proc, paths.source);
   bool prepared = BuildPresetTable(run, proc, paths);
   InstallSource(run, proc, paths, prepared);
   proc.Step([&] { WriteReport(run, paths); });
-  if (times) platform::SetFileTimes(paths.source, *times);
+  if (times && !run.PreviewMode) platform::SetFileTimes(paths.source, *times);
 }
 
 }  // namespace zc

@@ -126,6 +126,29 @@ TEST_F(WorkOnMdbTest, IntegratedRunsUseVisiWin32AndTheMachineCopy) {
   EXPECT_TRUE(q.ui.shown.empty());
 }
 
+TEST_F(WorkOnMdbTest, AnIntegratedPreviewReadsTheMachineCopyAndChangesNoFile) {
+  PresetProject q("/EXTERNAL=R7QCFG /preview");
+  q.run.IntegratedMode = true;
+  Prepare(q, {{T("VISIWIN32"), T("v.###Var_Name"), I(1)}});
+  testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
+                     "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
+  Row kept = TemplateRow(1, "M1", "v.A", 0, I(1)), dropped = TemplateRow(2, "M1", "Gone", 0, I(1));
+  kept[10] = testing::D(42);
+  testing::BuildDatabase(q.Path("copy/Zantel/Zantel.mdb"),
+                         {{"PRESET_DEFS", testing::PresetColumns(), {kept, dropped}}});
+  const auto before = testing::TreeState(q.Path(""), {"Zantel_Report.txt"});
+  WorkOnMDB(q.run);
+  q.run.FinishPendingWrites();
+  EXPECT_EQ(testing::TreeState(q.Path(""), {"Zantel_Report.txt"}), before);
+  std::string report = testing::ReadFile(q.Path("Zantel/Zantel_Report.txt"));
+  for (const std::string& line : std::vector<std::string>{
+           "PREVIEW: ", "would be carried: 1 of 2\r\n", "  M1 | v.A | 0 | 42 | 2 | 3 | 4 | 0\r\n",
+        "would NOT be carried", "  M1 | Gone | 0 | 1 | 2 | 3 | 4 | 0\r\n", "machine copy " + q.Path("copy"),
+        "A run would replace the component database"}) {
+    EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+  }
+}
+
 TEST_F(WorkOnMdbTest, IntegratedRunsWithoutMachineCopySayWhyAndRunOn) {
   PresetProject q("/EXTERNAL=R7QCFG");
   q.run.IntegratedMode = true;

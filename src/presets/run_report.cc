@@ -13,11 +13,18 @@ void List(std::string& out, const std::string& title, const std::vector<std::str
   for (const std::string& line : lines) Line(out, "  " + line);
 }
 
+constexpr char kRowHeader[] =
+    "machine_type | var_name | offset_or_bitno | abs_min | abs_max | min | max | pass";
+
 }  // namespace
 
 std::string FormatRunReport(const RunReport& report, const std::string& heading) {
   std::string out;
   Line(out, heading);
+  if (report.preview) {
+    Line(out, "PREVIEW: no database, configuration stamp or file time was changed; this report tells "
+              "what a run would do.");
+  }
   Line(out, "");
   Line(out, "Generated rows per machine:");
   std::int64_t total = 0;
@@ -31,13 +38,18 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
   if (!report.take_over_ran) {
     Line(out, "No earlier table: no operator values to carry over.");
   } else {
-    Line(out, "Earlier rows whose operator values were carried: " + std::to_string(report.carried) +
-                  " of " + std::to_string(report.earlier_rows));
+    const std::string were = report.preview ? "would be" : "were";
+    const std::string were_not = report.preview ? "would NOT be" : "were NOT";
+    const std::string are = report.preview ? "would be" : "are";
+    Line(out, "Earlier rows whose operator values " + were + " carried: " +
+                  std::to_string(report.carried) + " of " + std::to_string(report.earlier_rows));
+    if (report.preview) {
+      List(out, "Earlier rows whose values would be carried", report.carried_rows, kRowHeader);
+    }
     List(out,
-         "Earlier rows whose values were NOT carried (no generated row matches, or the key "
-         "cannot be looked up; these settings are dropped)",
-         report.not_carried,
-         "machine_type | var_name | offset_or_bitno | abs_min | abs_max | min | max | pass");
+         "Earlier rows whose values " + were_not + " carried (no generated row matches, or "
+         "the key cannot be looked up; these settings " + are + " dropped)",
+         report.not_carried, kRowHeader);
     List(out,
          "Earlier rows that matched more than one generated row (only the first took the values)",
          report.matched_twice);

@@ -13,12 +13,16 @@ struct RunReport {
   // Machines in list order with the rows generated for them; -1 when the
   // machine was not included.
   std::vector<std::pair<std::string, std::int64_t>> generated;
+  // A preview changes nothing: the report tells what a run would do, and
+  // lists the rows whose values would be carried.
+  bool preview = false;
   bool take_over_ran = false;
   std::int64_t earlier_rows = 0;
   std::int64_t carried = 0;
   // "machine | variable | offset | abs_min | abs_max | min | max | pass", and
   // why, for a row whose key could not be looked up
   std::vector<std::string> not_carried;
+  std::vector<std::string> carried_rows;  // listed in a preview only, like not_carried
   std::vector<std::string> matched_twice;  // the key and how many rows matched
   std::vector<std::string> notes;          // imports and other things the run did
 };

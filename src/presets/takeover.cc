@@ -206,7 +206,9 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
   for (int k = 0; k < 5; ++k) {
     proc.Step([&] { match->Fields()[tables::kCarried[k]].SetValue(row[3 + k]); });
   }
-  if (proc.Step([&] { match->Update(); })) ++run.report.carried;
+  if (!proc.Step([&] { match->Update(); })) return;
+  ++run.report.carried;
+  if (run.report.preview) run.report.carried_rows.push_back(DescribeRow(row));
 }
 
 // The earlier rows, counted and checked against the count the table claims.

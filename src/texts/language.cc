@@ -36,7 +36,7 @@ class ControlTexts {
     } else {
       // The designed captions seed the default language; other languages
       // get markers that a translator replaces.
-      SaveIniQuietly(lang_ == kDefaultLanguage ? control.Caption : kUnset, lang_, entry, file_);
+      Seed(lang_ == kDefaultLanguage ? control.Caption : kUnset, entry);
     }
   }
 
@@ -46,7 +46,7 @@ class ControlTexts {
     if (number < 1 || number > 100) failures::SubscriptOutOfRange();
     std::string entry = "Help" + std::to_string(number);
     HelpTexts[number] = LoadIniString(run_, lang_, entry, file_);
-    if (!HasText(HelpTexts[number])) SaveIniQuietly(kUnset, lang_, entry, file_);
+    if (!HasText(HelpTexts[number])) Seed(kUnset, entry);
   }
 
   void LoadToolTip(Control& control, const std::string& suffix) {
@@ -56,11 +56,16 @@ class ControlTexts {
     if (HasText(text)) {
       control.ToolTipText = text;
     } else {
-      SaveIniQuietly(kUnset, lang_, entry, file_);
+      Seed(kUnset, entry);
     }
   }
 
  private:
+  // A preview leaves the file as it is.
+  void Seed(const std::string& value, const std::string& entry) {
+    if (!run_.PreviewMode) SaveIniQuietly(value, lang_, entry, file_);
+  }
+
   Run& run_;
   const std::string& lang_;
   const std::string& file_;
@@ -79,6 +84,7 @@ std::string GetLanguage(Run& run) {
     language = LoadIniString(run, kLanguageSection, kLanguageSection, LanguageFilePath(run));
   });
   if (!language.empty()) return language;
+  if (run.PreviewMode) return kDefaultLanguage;  // a preview leaves the file as it is
   proc.Step([&] {
     SaveIniQuietly(kDefaultLanguage, kLanguageSection, kLanguageSection, LanguageFilePath(run));
   });

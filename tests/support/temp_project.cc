@@ -68,6 +68,18 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
+std::map<std::string, std::string> TreeState(const std::string& root,
+                                             const std::set<std::string>& ignored) {
+  std::map<std::string, std::string> state;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(PathOf(root))) {
+    if (!entry.is_regular_file() || ignored.count(Utf8Of(entry.path().filename()))) continue;
+    const std::string path = Utf8Of(entry.path());
+    state[path.substr(root.size())] =
+        std::to_string(entry.last_write_time().time_since_epoch().count()) + " " + ReadFile(path);
+  }
+  return state;
+}
+
 platform::ProcessFacts FactsFor(const std::string& executable_path, const std::string& command_line,
                                 const std::string& service_pack_log) {
   platform::ProcessFacts facts;

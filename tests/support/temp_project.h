@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -38,6 +40,11 @@ std::string Utf8Of(const std::filesystem::path& path);
 void WriteFile(const std::string& path, std::string_view content);
 // Reads a whole file; "" when it does not exist.
 std::string ReadFile(const std::string& path);
+
+// Every file under `root` with its bytes and its last write time, by path
+// relative to `root`, leaving out files named in `ignored`.
+std::map<std::string, std::string> TreeState(const std::string& root,
+                                             const std::set<std::string>& ignored = {});
 
 // Process facts of a program at `executable_path`.
 platform::ProcessFacts FactsFor(const std::string& executable_path, const std::string& command_line,
