@@ -1,5 +1,6 @@
 // A whole silent database run on a synthetic project, next to the floor:
-// raw SQLite inserting the same rows and doing the same keyed updates.
+// raw SQLite inserting the same rows and doing the same keyed updates, and
+// next to the same run on the project kept as Access files.
 //   work_on_mdb_bench [machines] [template rows] [earlier rows]
 // Each side runs in a child process of its own, so its peak memory is its own.
 #include <sqlite3.h>
@@ -72,7 +73,8 @@ Row EarlierRow(int m, int i) {
   return row;
 }
 
-void BuildProject(const std::string& root, const Size& size) {
+void BuildProject(const std::string& root, const Size& size, bool access) {
+  const auto build = access ? zc::testing::BuildAccessDatabase : zc::testing::BuildDatabase;
   std::string cfg = "[Project]\r\nDataBaseAdditionalFields=A,B\r\n";
   std::string ini = "[Project]\r\nNumberOfMachines=" + std::to_string(size.machines) + "\r\n";
   for (int m = 1; m <= size.machines; ++m) cfg += "ForMachine" + std::to_string(m) + "=true\r\n";
@@ -84,7 +86,7 @@ void BuildProject(const std::string& root, const Size& size) {
   for (int r = 0; r < size.earlier_rows; ++r) {
     earlier.push_back(EarlierRow(r / size.template_rows % size.machines, r % size.template_rows));
   }
-  zc::testing::BuildDatabase(
+  build(
       root + "/Zantel/Zantel_Source.mdb",
       {{"Source_DEFS",
         {{"System", "TEXT(20)"}, {"Var_Name", "TEXT(255)"}, {"Part", "SHORT"}},
@@ -92,7 +94,7 @@ void BuildProject(const std::string& root, const Size& size) {
          {Value::Text("VISIWINSTUDIO"), Value::Text("Ch1.###machine.###Var_Name"),
           Value::Integer(1)}}},
        {"Source_PRESET_DEFS", columns, template_rows}});
-  zc::testing::BuildDatabase(root + "/Zantel/Zantel.mdb", {{"PRESET_DEFS", columns, earlier}});
+  build(root + "/Zantel/Zantel.mdb", {{"PRESET_DEFS", columns, earlier}});
 }
 
 void WholeRun(const std::string& root, const Size& size) {
@@ -208,18 +210,21 @@ Measured InChild(const std::function<void()>& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 4) {  // profiling: the whole run alone, in this process
+  if (argc > 4) {  // profiling: the whole run alone, in this process ([access] for Access files)
     Size size{std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])};
-    BuildProject(argv[4], size);
+    BuildProject(argv[4], size, argc > 5 && std::string(argv[5]) == "access");
     WholeRun(argv[4], size);
     return 0;
   }
   Size size{argc > 1 ? std::atoi(argv[1]) : 5, argc > 2 ? std::atoi(argv[2]) : 20000,
             argc > 3 ? std::atoi(argv[3]) : 100000};
   zc::testing::TempDir dir;
-  InChild([&] { BuildProject(dir.path(), size); });  // keeps this process small
-  Measured whole = InChild([&] { WholeRun(dir.path(), size); });
-  Measured floor = InChild([&] { RawFloor(dir.path(), size); });
+  const std::string sqlite = dir.path() + "/sqlite", access = dir.path() + "/access";
+  InChild([&] { BuildProject(sqlite, size, false); });  // keeps this process small
+  InChild([&] { BuildProject(access, size, true); });
+  Measured whole = InChild([&] { WholeRun(sqlite, size); });
+  Measured jet = InChild([&] { WholeRun(access, size); });
+  Measured floor = InChild([&] { RawFloor(sqlite, size); });
   double rows = static_cast<double>(size.machines) * size.template_rows;
   std::printf("project: %d machines x %d template rows (17 fields), %d earlier rows\n",
               size.machines, size.template_rows, size.earlier_rows);
@@ -227,6 +232,9 @@ int main(int argc, char** argv) {
               whole.seconds / rows * 1e6, whole.peak_kib / 1024.0);
   std::printf("raw floor: %8.2f s  %7.2f us/row  peak %6.1f MiB\n", floor.seconds,
               floor.seconds / rows * 1e6, floor.peak_kib / 1024.0);
+  std::printf("Access run: %7.2f s  %7.2f us/row  peak %6.1f MiB\n", jet.seconds,
+              jet.seconds / rows * 1e6, jet.peak_kib / 1024.0);
   std::printf("ratio whole/floor: %.2f\n", whole.seconds / floor.seconds);
+  std::printf("ratio Access/SQLite files: %.2f\n", jet.seconds / whole.seconds);
   return 0;
 }

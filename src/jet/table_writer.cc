@@ -134,7 +134,12 @@ void TableWriter::AddRow(const std::vector<Value>& values) {
   if (values.size() != table_.columns.size()) throw std::logic_error("a row of the wrong width");
   std::vector<Blob> bytes(values.size());
   std::vector<Cell> cells = EncodeCells(values, bytes);
-  const bool keep_inline = KeepShortValuesInline(cells, bytes);
+  bool any_long_value = false;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    any_long_value = any_long_value || (table_.columns[i].LongValue() && cells[i].present);
+  }
+  // A row without long values needs no trial build.
+  const bool keep_inline = any_long_value && KeepShortValuesInline(cells, bytes);
   for (std::size_t i = 0; i < cells.size(); ++i) {
     if (table_.columns[i].LongValue() && cells[i].present) {
       if (keep_inline && bytes[i].size() <= kMaxInlineLongValue) {

@@ -58,31 +58,34 @@ std::vector<std::uint16_t> CompressedUnits(Bytes bytes) {
   return units;
 }
 
-// Decodes UTF-8 to code points; malformed bytes become U+FFFD.
-std::vector<char32_t> CodePoints(const std::string& utf8) {
-  std::vector<char32_t> out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    char32_t code = extra < 0 ? 0xFFFD : extra == 0 ? lead : lead & (0x3F >> extra);
-    std::size_t next = i + 1;
-    for (int k = 0; k < extra; ++k, ++next) {
-      const auto byte = next < utf8.size() ? static_cast<unsigned char>(utf8[next]) : 0;
-      if ((byte & 0xC0) != 0x80) {
-        code = 0xFFFD;
-        break;
-      }
-      code = (code << 6) | (byte & 0x3F);
-    }
-    out.push_back(code);
-    i = next;
+// One code point of UTF-8 from `i` on, moving `i` past it; malformed bytes
+// become U+FFFD.
+char32_t NextCodePoint(const std::string& utf8, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(utf8[i++]);
+  if (lead < 0x80) return lead;
+  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (extra < 0) return 0xFFFD;
+  char32_t code = lead & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k, ++i) {
+    const auto byte = i < utf8.size() ? static_cast<unsigned char>(utf8[i]) : 0;
+    if ((byte & 0xC0) != 0x80) return 0xFFFD;
+    code = (code << 6) | (byte & 0x3F);
   }
-  return out;
+  return code;
+}
+
+bool IsAscii(const std::string& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
 }
 
 std::vector<std::uint16_t> Utf16Of(const std::string& utf8) {
   std::vector<std::uint16_t> units;
-  for (char32_t code : CodePoints(utf8)) {
+  units.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t code = NextCodePoint(utf8, i);
     if (code >= 0x10000) {
       units.push_back(static_cast<std::uint16_t>(0xD800 + ((code - 0x10000) >> 10)));
       units.push_back(static_cast<std::uint16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
@@ -99,6 +102,25 @@ bool Compressible(const std::vector<std::uint16_t>& units) {
     if (unit == 0 || unit > 0xFF) return false;
   }
   return true;
+}
+
+// Most names and texts of a plant are plain ASCII: one unit per byte.
+Blob EncodeAscii(const std::string& text, bool may_compress) {
+  Blob out;
+  const bool compress = may_compress && text.size() > 2 && text.size() <= kMaxCompressedChars &&
+                        text.find('\0') == std::string::npos;
+  if (compress) {
+    out.reserve(text.size() + 2);
+    out = {0xFF, 0xFE};
+    out.insert(out.end(), text.begin(), text.end());
+    return out;
+  }
+  out.reserve(text.size() * 2);
+  for (char c : text) {
+    out.push_back(static_cast<std::uint8_t>(c));
+    out.push_back(0);
+  }
+  return out;
 }
 
 Blob Ansi(const std::string& utf8) {
@@ -124,6 +146,7 @@ std::string DecodeName(Bytes bytes, bool jet4) {
 
 Blob EncodeText(const std::string& utf8, bool jet4, bool may_compress) {
   if (!jet4) return Ansi(utf8);
+  if (IsAscii(utf8)) return EncodeAscii(utf8, may_compress);
   const std::vector<std::uint16_t> units = Utf16Of(utf8);
   Blob out;
   if (may_compress && Compressible(units)) {
@@ -138,7 +161,11 @@ Blob EncodeText(const std::string& utf8, bool jet4, bool may_compress) {
 Blob EncodeName(const std::string& utf8, bool jet4) { return EncodeText(utf8, jet4, false); }
 
 std::size_t TextLength(const std::string& utf8, bool jet4) {
-  return jet4 ? Utf16Of(utf8).size() : CodePoints(utf8).size();
+  if (IsAscii(utf8)) return utf8.size();
+  if (jet4) return Utf16Of(utf8).size();
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++count) NextCodePoint(utf8, i);
+  return count;
 }
 
 }  // namespace zc::jet

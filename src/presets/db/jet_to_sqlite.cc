@@ -72,6 +72,7 @@ std::string InsertSql(const Table& table) {
   return sql + ")";
 }
 
+// The values outlive the statement's step, so SQLite need not copy them.
 int Bind(sqlite3_stmt* statement, int index, const Value& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) {
     return sqlite3_bind_int64(statement, index, *number);
@@ -80,14 +81,14 @@ int Bind(sqlite3_stmt* statement, int index, const Value& value) {
     return sqlite3_bind_double(statement, index, *real);
   }
   if (const auto* text = std::get_if<std::string>(&value)) {
-    return sqlite3_bind_text64(statement, index, text->data(), text->size(), SQLITE_TRANSIENT,
+    return sqlite3_bind_text64(statement, index, text->data(), text->size(), SQLITE_STATIC,
                                SQLITE_UTF8);
   }
   if (const auto* blob = std::get_if<Blob>(&value)) {
     // A zero-length blob still has to differ from Null.
     return blob->empty() ? sqlite3_bind_zeroblob(statement, index, 0)
                          : sqlite3_bind_blob64(statement, index, blob->data(), blob->size(),
-                                               SQLITE_TRANSIENT);
+                                               SQLITE_STATIC);
   }
   return sqlite3_bind_null(statement, index);
 }
