@@ -22,6 +22,15 @@ std::int32_t Number(const Cell& cell) {
 
 }  // namespace
 
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 std::vector<CatalogEntry> ReadCatalog(PageFile& file, const TableDefinition& catalog) {
   const std::size_t id = Position(catalog, "Id"), parent = Position(catalog, "ParentId"),
                     name = Position(catalog, "Name"), type = Position(catalog, "Type"),

@@ -32,6 +32,9 @@ struct CatalogEntry {
   }
 };
 
+// Access takes two object names that differ only in ASCII letter case for one.
+bool SameName(const std::string& a, const std::string& b);
+
 // Throws Damaged when the catalog cannot be read.
 std::vector<CatalogEntry> ReadCatalog(PageFile& file, const TableDefinition& catalog);
 

@@ -135,15 +135,6 @@ Value CellValue(const Column& column, const Cell& cell) {
   return Blob(cell.bytes.begin(), cell.bytes.end());
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 const CatalogEntry* Find(const std::vector<CatalogEntry>& entries, const std::string& name, std::int32_t type) {
   for (const CatalogEntry& entry : entries) {
     if (entry.type == type && entry.name == name) return &entry;

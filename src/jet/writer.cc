@@ -16,15 +16,6 @@
 namespace zc::jet {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 void WriteRows(TableWriter& writer, const RowSource& rows) {
   std::vector<Value> row;
   for (std::int64_t number = 1; rows(row); ++number) {
