@@ -160,10 +160,10 @@ std::vector<std::string> FileNotes(PresetRun& run, const Paths& paths) {
   std::vector<std::string> notes = run.engine.notes();
   const std::string previous = PreviousPath(paths.component);
   if (paths.previous_kept) {
-    notes.push_back("The database this run replaced, as the display had it, is kept as " +
+    notes.push_back("The component database as the display had it before this run is kept as " +
                     previous + ".");
   } else if (paths.previous_tried) {
-    notes.push_back("The database this run replaced could not be kept as " + previous +
+    notes.push_back("The component database as it was could not be kept as " + previous +
                     " (see the error log).");
   }
   if (paths.machine_copy_used) {

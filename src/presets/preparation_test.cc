@@ -204,6 +204,8 @@ TEST_F(WorkOnMdbTest, ATableWhoseRowsCannotBeReachedIsReportedByTheProcedureGoin
     for (const std::string& name : c.reported_by) {
       EXPECT_NE(q.ErrorLog().find("/ " + name + " (Nr. 3343)"), std::string::npos) << q.ErrorLog();
     }
+    const std::string report = testing::ReadFile(q.Path("Zantel/Zantel_Report.txt"));
+    EXPECT_EQ(report.find("earlier table could not be read") != std::string::npos, !c.in_source);
   }
 }
 

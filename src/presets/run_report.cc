@@ -37,6 +37,9 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
   Line(out, "");
   if (!report.take_over_ran) {
     Line(out, "No earlier table: no operator values to carry over.");
+  } else if (report.earlier_unreadable) {
+    Line(out, "The earlier table could not be read (see the error log): its operator values are "
+              "not carried.");
   } else {
     const std::string were = report.preview ? "would be" : "were";
     const std::string were_not = report.preview ? "would NOT be" : "were NOT";

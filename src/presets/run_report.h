@@ -17,6 +17,7 @@ struct RunReport {
   // lists the rows whose values would be carried.
   bool preview = false;
   bool take_over_ran = false;
+  bool earlier_unreadable = false;  // its rows could not even be counted
   std::int64_t earlier_rows = 0;
   std::int64_t carried = 0;
   // "machine | variable | offset | abs_min | abs_max | min | max | pass", and

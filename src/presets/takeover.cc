@@ -228,7 +228,10 @@ db::PackedRows ReadEarlierRows(PresetRun& run, Procedure& proc, db::Database& ta
   });
   // Rows that cannot even be counted (a damaged table) cannot be gone
   // through either: nothing is carried, and no count is compared.
-  if (!listed) return {};
+  if (!listed) {
+    run.report.earlier_unreadable = true;
+    return {};
+  }
   std::int32_t counted = CountRows(proc, copy, reported);
   CheckCopyRowCount(run, target, counted, reported);
   return ReadRows(run, proc, copy, counted, older_layout);
