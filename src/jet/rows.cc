@@ -150,7 +150,8 @@ Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<C
     if (cells[i].present) mask[column.number / 8] |= static_cast<std::uint8_t>(1 << (column.number % 8));
     if (column.type == column_type::kBoolean) continue;
     if (!column.Fixed()) {
-      if (column.var_index >= variable.size()) throw std::logic_error("a variable column out of place");
+      // Only a damaged definition (a system table's, say) numbers them past its count.
+      if (column.var_index >= variable.size()) Damaged("a table definition whose variable columns are out of place");
       variable[column.var_index] = &column;
       continue;
     }
