@@ -11,20 +11,12 @@ namespace {
 
 std::string Quoted(const std::string& text) { return kQuote + text + kQuote; }
 
-// The file to start by hand later, as it lies on disk: a POSIX program has no
-// ".exe".
-std::string ProgramFileForHandStart(const ProjectRun& run) {
-  return platform::JoinPath(run.ProgramFolder(),
-                            run.ExecutableName() + std::string(platform::ProgramExtension()));
-}
-
 std::string CancelWarning(ProjectRun& run) {
   std::string warning = "Cancel edits?" + std::string(kLFCR) + "Remark:" + std::string(kLFCR) +
                         "Until now no changes have been taken over ";
   if (run.IntegratedMode) {
     warning += std::string(kLFCR) + Quoted(GetOCXName(run)) + " has to be configured again in " +
-               Quoted("standalone-mode") + " via " + std::string(kLFCR) +
-               Quoted(ProgramFileForHandStart(run));
+               Quoted("standalone-mode") + " via " + std::string(kLFCR) + Quoted(run.ProgramFile());
   }
   return warning;
 }

@@ -31,8 +31,8 @@ std::string StartsAndKeys(const std::string& name) {
 }
 
 std::string StatusesAndLogs(const Run& run, const std::string& component) {
-  std::string report = run.ProjectFolder() + platform::Separator() + component +
-                       platform::Separator() + component + "_Report.txt";
+  std::string report = platform::JoinPath(platform::JoinPath(run.ProjectFolder(), component),
+                                          component + "_Report.txt");
   return "\nExit status:\n" + Row(std::to_string(exit_status::kDone), 3, "the work ran cleanly") +
          Row(std::to_string(exit_status::kEndedOnFailure), 3,
              "a reported failure ended the program") +

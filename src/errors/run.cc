@@ -8,6 +8,11 @@ std::string Run::ExecutableName() const {
 
 std::string Run::ProgramFolder() const { return platform::FolderOf(process.executable_path); }
 
+std::string Run::ProgramFile() const {
+  return platform::JoinPath(ProgramFolder(),
+                            ExecutableName() + std::string(platform::ProgramExtension()));
+}
+
 std::string Run::ProjectFolder() const { return platform::ParentFolderByRule(ProgramFolder()); }
 
 std::optional<std::string> Run::ComponentName() const {

@@ -64,6 +64,9 @@ struct Run {
   std::string ExecutableName() const;  // file name without extension
   std::string ProgramFolder() const;
   std::string ProjectFolder() const;  // the parent of the program folder
+  // The program file to start again, as it lies on disk: with ".exe" on
+  // Windows, without on POSIX, where the path keeps its letter case.
+  std::string ProgramFile() const;
   // The component the program serves: the executable name less "_Config"
   // (its last seven characters); nullopt when the name is too short for one.
   std::optional<std::string> ComponentName() const;

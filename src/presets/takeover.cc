@@ -56,13 +56,6 @@ std::string WarningText(PresetRun& run, const std::string& brk) {
          brk + "Continue?";
 }
 
-// The program to start again, as it lies on disk: a POSIX program has no
-// ".exe", and its path keeps its letter case.
-std::string ProgramFile(PresetRun& run) {
-  return platform::JoinPath(run.ProgramFolder(),
-                            run.ExecutableName() + std::string(platform::ProgramExtension()));
-}
-
 std::string HeadOfAbort(PresetRun& run) {
   return run.ExecutableName() + " :Database-Error - Contact Administrator!";
 }
@@ -90,7 +83,7 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
   Abort(run, proc,
         HeadOfAbort(run) + " Configurationprogram " + kQ + component + kQ + " terminated." +
             " Please check Configuration in " + kQ + component + ".CFG" + kQ + " Restart " +
-            ProgramFile(run) + "!");
+            run.ProgramFile() + "!");
 }
 
 // Moves through the earlier rows as far as the table claims; the rows found,
