@@ -13,6 +13,19 @@
 
 namespace zc::testing {
 
+#ifdef _WIN32
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
+// What a rule that differs between the platforms gives on this one.
+template <typename T>
+T OnPlatform(T posix, T windows) {
+  return kOnWindows ? windows : posix;
+}
+// Wine keeps no creation times of its own: tests of kept ones need Windows.
+bool UnderWine();
+
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
  public:
