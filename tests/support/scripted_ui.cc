@@ -11,7 +11,6 @@ Answer ScriptedUi::Show(const MessageBox& box) {
 }
 
 void ScriptedUi::EndProgram(int code) {
-  ended = true;
   exit_code = code;
   throw ProgramEnded{code};
 }

@@ -40,8 +40,7 @@ class ScriptedUi : public Ui {
   std::vector<MessageBox> shown;
   std::vector<bool> pointer_changes;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
-  bool ended = false;
-  int exit_code = -1;
+  int exit_code = -1;  // set when the program ended
 
  private:
   std::deque<Answer> script_;
