@@ -1,98 +1,120 @@
+// INI texts as the Windows profile functions see them, and their files.
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include "settings/ini_file.h"
 #include "support/temp_project.h"
 
 namespace zc {
 namespace {
 
-using platform::Answer;
+using settings::IniIndex;
+using settings::SetIniValue;
 using testing::Harness;
 using testing::ReadFile;
 using testing::WriteFile;
 
-class IniTest : public ::testing::Test {
- protected:
-  std::string File() { return h.Path("parameter/Program.ini"); }
-  Harness<zc::Run> h;
-};
+constexpr std::string_view kFile =
+    "; project settings\r\n"
+    "[Project]\r\n"
+    "  NumberOfMachines = 3  \r\n"
+    "Quoted=\"  two words \"\r\n"
+    "Single='x'\r\n"
+    "Lonely=\"\r\n"
+    ";Commented=1\r\n"
+    "Twice=first\r\n"
+    "Twice=second\r\n"
+    "\r\n"
+    "[machine1]\r\n"
+    "MachineName=M1\r\n"
+    "[Project]\r\n"
+    "Late=ignored\r\n";
 
-TEST_F(IniTest, MissingFileSectionOrEntryReadsEmptyWithoutMessage) {
-  EXPECT_EQ(LoadIniString(h.run, "Project", "X", File()), "");
-  WriteFile(File(), "[Project]\r\nY=1\r\n");
-  EXPECT_EQ(LoadIniString(h.run, "Project", "X", File()), "");
-  EXPECT_EQ(LoadIniString(h.run, "Other", "Y", File()), "");
-  EXPECT_EQ(LoadIniInteger(h.run, "Project", "X", File()), -1);
-  EXPECT_FALSE(LoadIniBoolean(h.run, "Project", "X", File()));
-  EXPECT_EQ(LoadIniString(h.run, "Project", "Y", h.Path("parameter")), "");  // a folder
-  EXPECT_TRUE(h.ui.shown.empty());
-  EXPECT_EQ(h.ErrorLog(), "");
-}
-
-TEST_F(IniTest, LongValuesAreCutTo254Characters) {
-  std::string long_value(300, 'v');
-  long_value[253] = 'e';
-  WriteFile(File(), "[P]\r\nLong=" + long_value + "\r\n");
-  std::string read = LoadIniString(h.run, "P", "Long", File());
-  EXPECT_EQ(read.size(), 254u);
-  EXPECT_EQ(read.back(), 'e');
-}
-
-TEST_F(IniTest, Integers) {
-  WriteFile(File(), "[P]\r\na=12\r\nb=-3\r\nc=7 machines\r\nd=x\r\ne=32767\r\nf=\r\n");
+TEST(IniIndexTest, Table) {
   struct Case {
+    const char* section;
     const char* entry;
-    int value;
-  } cases[] = {{"a", 12}, {"b", -3}, {"c", 7}, {"d", 0}, {"e", 32767}, {"f", -1}};
-  for (const Case& c : cases) EXPECT_EQ(LoadIniInteger(h.run, "P", c.entry, File()), c.value);
-}
-
-TEST_F(IniTest, AnIntegerBeyondSixteenBitsIsAnOverflowThenZero) {
-  WriteFile(File(), "[Project]\r\nNumberOfMachines=40000\r\n");
-  h.ui.Script({Answer::kYes});
-  EXPECT_EQ(LoadIniInteger(h.run, "Project", "NumberOfMachines", File()), 0);
-  EXPECT_EQ(h.ErrorLog(),
-            "Fehler in Zantel / Zantel_Config / LoadIniInteger (Nr. 6) :Overflow\r\n");
-}
-
-TEST_F(IniTest, OnlyTrueInAnyCaseIsTrue) {
-  WriteFile(File(), "[P]\r\na=true\r\nb=TrUe\r\nc=false\r\nd=1\r\ne=yes\r\n");
-  for (const char* entry : {"a", "b"}) EXPECT_TRUE(LoadIniBoolean(h.run, "P", entry, File()));
-  for (const char* entry : {"c", "d", "e", "missing"}) {
-    EXPECT_FALSE(LoadIniBoolean(h.run, "P", entry, File())) << entry;
+    std::optional<std::string> value;
+  } cases[] = {
+      {"Project", "NumberOfMachines", "3"},  {"PROJECT", "numberofmachines", "3"},
+      {"Project", "Quoted", "  two words "}, {"Project", "Single", "x"},
+      {"Project", "Lonely", "\""},           {"Project", "Commented", std::nullopt},
+      {"Project", "Twice", "first"},         {"Machine1", "MachineName", "M1"},
+      {"Project", "Late", std::nullopt},  // only the first section of a name counts
+      {"Project", "Missing", std::nullopt},  {"Missing", "MachineName", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IniIndex(kFile).Find(c.section, c.entry), c.value) << c.section << "/" << c.entry;
   }
 }
 
-TEST_F(IniTest, SaveCreatesTheFileAndRoundTripsWindows1252) {
-  std::filesystem::create_directories(h.Path("parameter"));
-  SaveIni(h.run, "ÄÖÜß€", "Info", "S_Editor", File());
-  EXPECT_EQ(ReadFile(File()), "[Info]\r\nS_Editor=\xC4\xD6\xDC\xDF\x80\r\n");
-  EXPECT_EQ(LoadIniString(h.run, "Info", "S_Editor", File()), "ÄÖÜß€");
+// An existing entry keeps its line, found in any letter case, and only its
+// value changes; a new one goes after the last line of its section, a new
+// section at the end. Every other byte stays as it was.
+TEST(SetIniValueTest, Table) {
+  struct Case {
+    const char* before;
+    const char* section;
+    const char* after;
+  } cases[] = {
+      {"", "Info", "[Info]\r\nS_Prog=1.0.1\r\n"},
+      {"; c\r\n[info]\r\n  s_prog = 3  \r\n[B]\r\nx=\"1\"\r\n", "Info",
+       "; c\r\n[info]\r\n  s_prog = 1.0.1\r\n[B]\r\nx=\"1\"\r\n"},
+      {"[Info]\r\nS_Prog = old ; kept? no\r\n", "Info", "[Info]\r\nS_Prog = 1.0.1\r\n"},
+      {"[A]\nx=1\n\n[B]\ny=2\n", "A", "[A]\nx=1\nS_Prog=1.0.1\n\n[B]\ny=2\n"},
+      {"[A]\r\nx=1", "A", "[A]\r\nx=1\r\nS_Prog=1.0.1\r\n"},
+      {"[A]\r\nx=1", "Info", "[A]\r\nx=1\r\n\r\n[Info]\r\nS_Prog=1.0.1\r\n"},
+      {"; only a comment\r\n", "Info", "; only a comment\r\n\r\n[Info]\r\nS_Prog=1.0.1\r\n"},
+      // A final lone CR already ends its line: it only gets its LF.
+      {"[A]\r\nx=1\r", "A", "[A]\r\nx=1\r\nS_Prog=1.0.1\r\n"},
+      {"[A]\nx=1\r", "Info", "[A]\nx=1\r\n\n[Info]\nS_Prog=1.0.1\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SetIniValue(c.before, c.section, "S_Prog", "1.0.1"), c.after) << c.before;
+  }
 }
 
-TEST_F(IniTest, SaveKeepsCommentsAndOtherSectionsByteForByte) {
-  std::string before =
-      "; Kommentar \xE4\r\n[Other]\r\nKeep = \"as is\"   \r\n\r\n[Info]\r\nS_Prog=old\r\n"
-      "S_Editor=x\r\n\r\n[Tail]\n";
-  WriteFile(File(), before);
-  SaveIni(h.run, "1.0.1 - Standalone", "Info", "S_Prog", File());
-  std::string expected = before;
-  expected.replace(expected.find("old"), 3, "1.0.1 - Standalone");
-  EXPECT_EQ(ReadFile(File()), expected);
-}
-
-TEST_F(IniTest, AReadOnlyFileIsLeftAloneAndTheRefusalReported) {
-  WriteFile(File(), "[Info]\r\nS_Prog=old\r\n");
-  std::filesystem::permissions(testing::PathOf(File()), std::filesystem::perms::owner_read);
-  h.run.SilentMode = true;
-  SaveIni(h.run, "new", "Info", "S_Prog", File());
-  EXPECT_EQ(ReadFile(File()), "[Info]\r\nS_Prog=old\r\n");
-  EXPECT_NE(h.ErrorLog().find("/ SaveIni (Nr. 75) :Path/File access error: " + File() +
-                              " could not be written"),
-            std::string::npos);
+// As the Windows profile readers take them: integers by their leading digits
+// (-1 when empty), booleans only from "true" in any letter case, strings cut
+// to 254 characters; whatever is missing reads empty without a message.
+TEST(IniTest, ReadersTakeEveryValueAsTheWindowsOnesDoAndTheWriterWritesWindows1252) {
+  Harness<zc::Run> h;
+  const std::string long_value = std::string(253, 'v') + "e" + std::string(46, 'x');
+  WriteFile(h.Path("parameter/Program.ini"),
+            "[P]\r\na=12\r\nb=-3\r\nc=7 machines\r\nd=x\r\ne=32767\r\nf=\r\nn=1\r\n"
+            "t=true\r\nu=TrUe\r\nLong=" +
+                long_value + "\r\n");
+  struct Case {
+    const char* entry;
+    std::string text;
+    int integer;
+    bool boolean;
+    const char* section = "P";
+    const char* file = "parameter/Program.ini";
+  } cases[] = {{"a", "12", 12, false},
+               {"b", "-3", -3, false},
+               {"c", "7 machines", 7, false},
+               {"d", "x", 0, false},
+               {"e", "32767", 32767, false},
+               {"f", "", -1, false},
+               {"n", "1", 1, false},
+               {"t", "true", 0, true},
+               {"u", "TrUe", 0, true},
+               {"Long", long_value.substr(0, 254), 0, false},
+               {"a", "", -1, false, "P", "parameter/none.ini"},
+               {"a", "", -1, false, "P", "parameter"}};  // a folder
+  for (const Case& c : cases) {
+    const std::string file = h.Path(c.file);
+    EXPECT_EQ(LoadIniString(h.run, c.section, c.entry, file), c.text) << c.entry << " " << c.file;
+    EXPECT_EQ(LoadIniInteger(h.run, c.section, c.entry, file), c.integer) << c.entry;
+    EXPECT_EQ(LoadIniBoolean(h.run, c.section, c.entry, file), c.boolean) << c.entry;
+  }
+  SaveIni(h.run, "ÄÖÜß€", "Info", "S_Editor", h.Path("parameter/new.ini"));
+  EXPECT_EQ(ReadFile(h.Path("parameter/new.ini")), "[Info]\r\nS_Editor=\xC4\xD6\xDC\xDF\x80\r\n");
+  EXPECT_EQ(LoadIniString(h.run, "Info", "S_Editor", h.Path("parameter/new.ini")), "ÄÖÜß€");
+  EXPECT_TRUE(h.ui.shown.empty());
+  EXPECT_EQ(h.ErrorLog(), "");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "errors/failure.h"
 #include "settings/ini_file.h"
 #include "support/temp_project.h"
 
@@ -13,24 +12,20 @@ namespace {
 
 using testing::Harness;
 using testing::ReadFile;
-using testing::WriteFile;
+
+constexpr char kDesigned[] = "Zantel - Konfiguration Status Steuerung";  // the header's caption
 
 class LanguageTest : public ::testing::Test {
  protected:
   LanguageTest() { std::filesystem::create_directories(h.Path("Bin")); }
 
   std::string File() const { return h.Path("Bin/Zantel_Config.ini"); }
-  void WriteLanguageFile(const std::string& text) { WriteFile(File(), text); }
+  void WriteLanguageFile(const std::string& text) { testing::WriteFile(File(), text); }
   std::optional<std::string> Entry(const std::string& section, const std::string& entry) const {
     return settings::IniIndex(ReadFile(File())).Find(section, entry);
   }
   void Load() { LoadToolTipTexts(h.run, controls, help); }
-  const Control& Named(const std::string& name) const {
-    for (const Control& c : controls) {
-      if (c.Name == name) return c;
-    }
-    throw std::runtime_error("no control " + name);
-  }
+  const Control& Header() const { return controls[1]; }  // in the designed order
 
   Harness<zc::Run> h;
   std::vector<Control> controls = DesignedControls();
@@ -46,81 +41,35 @@ TEST_F(LanguageTest, FirstRunSeedsTheDefaultLanguageWithTheDesignedTexts) {
             "Caption_CommandOK_=\r\nHelp1=0\r\nTTT_CommandOK_=0\r\n"
             "Caption_CommandCancel_=\r\nHelp2=0\r\nTTT_CommandCancel_=0\r\n"
             "Caption_CommandQuest_=\r\nTTT_CommandQuest_=0\r\n");
-  EXPECT_EQ(Named("Header").Caption, "Zantel - Konfiguration Status Steuerung");
+  EXPECT_EQ(Header().Caption, kDesigned);
   for (const Control& c : controls) EXPECT_EQ(c.ToolTipText, "") << c.Name;
   EXPECT_TRUE(h.ui.shown.empty());
 }
 
-TEST_F(LanguageTest, AnotherLanguageWithAnEmptySectionGetsMarkersAndKeepsTheDesign) {
-  WriteLanguageFile("[Language]\r\nLanguage=1033\r\n[1033]\r\n");
-  Load();
-  for (const char* entry : {"Caption_Header_", "Caption_CommandOK_", "Help1", "Help2",
-                            "TTT_MainFrame_", "TTT_Header_", "TTT_CommandQuest_"}) {
-    EXPECT_EQ(Entry("1033", entry), "0") << entry;
-  }
-  EXPECT_EQ(Entry("1033", "Caption_MainFrame_"), std::nullopt);  // a frame has no caption entry
-  EXPECT_EQ(Named("Header").Caption, "Zantel - Konfiguration Status Steuerung");
-  EXPECT_EQ(Named("CommandOK").ToolTipText, "");
-}
-
-TEST_F(LanguageTest, EntriesAlreadyInTheFile) {
+// A caption the language has no text for keeps the design; the default
+// language is seeded with the designed one, any other gets a marker.
+TEST_F(LanguageTest, CaptionsComeFromTheFileOrTheDesign) {
   struct Case {
     const char* language;
-    const char* entry;
-    const char* value;
-    const char* header_caption;  // what the header shows afterwards
-    const char* entry_after;
+    const char* value;  // of Caption_Header_; nullptr: not in the file
+    const char* caption;
+    const char* value_after;
   } cases[] = {
-      {"1033", "Caption_Header_", "0", "Zantel - Konfiguration Status Steuerung", "0"},
-      {"1031", "Caption_Header_", "0", "Zantel - Konfiguration Status Steuerung",
-       "Zantel - Konfiguration Status Steuerung"},
-      {"1033", "Caption_Header_", "Zantel - status control", "Zantel - status control",
-       "Zantel - status control"},
-      {"1031", "Caption_Header_", "", "Zantel - Konfiguration Status Steuerung",
-       "Zantel - Konfiguration Status Steuerung"},
+      {"1033", nullptr, kDesigned, "0"},
+      {"1033", "0", kDesigned, "0"},
+      {"1031", "0", kDesigned, kDesigned},
+      {"1033", "Zantel - status control", "Zantel - status control", "Zantel - status control"},
   };
   for (const Case& c : cases) {
     controls = DesignedControls();
     WriteLanguageFile(std::string("[Language]\r\nLanguage=") + c.language + "\r\n[" + c.language +
-                      "]\r\n" + c.entry + "=" + c.value + "\r\n");
+                      "]\r\n" +
+                      (c.value ? "Caption_Header_=" + std::string(c.value) + "\r\n" : ""));
     Load();
-    EXPECT_EQ(Named("Header").Caption, c.header_caption) << c.language << " " << c.value;
-    EXPECT_EQ(Entry(c.language, c.entry), c.entry_after) << c.language << " " << c.value;
+    const std::string what = std::string(c.language) + " " + (c.value ? c.value : "(none)");
+    EXPECT_EQ(Header().Caption, c.caption) << what;
+    EXPECT_EQ(Entry(c.language, "Caption_Header_"), c.value_after) << what;
   }
-}
-
-TEST_F(LanguageTest, ToolTipsAndHelpTextsComeFromTheFileUnchanged) {
-  WriteLanguageFile(
-      "[Language]\r\nLanguage=1033\r\n[1033]\r\nTTT_CommandOK_=Start the configuration\r\n"
-      "Help1=Starts<CRLF>the work\r\nHelp2=0\r\n");
-  Load();
-  EXPECT_EQ(Named("CommandOK").ToolTipText, "Start the configuration");
-  EXPECT_EQ(Named("CommandCancel").ToolTipText, "");
-  EXPECT_EQ(help[1], "Starts<CRLF>the work");
-  EXPECT_EQ(help[2], "0");  // shown as such in help mode
-  EXPECT_EQ(Entry("1033", "TTT_CommandOK_"), "Start the configuration");
-  EXPECT_EQ(Entry("1033", "Help1"), "Starts<CRLF>the work");
-  EXPECT_EQ(Entry("1033", "Help2"), "0");
-}
-
-TEST_F(LanguageTest, AnEmptyOrMissingLanguageChoiceBecomesTheDefault) {
-  for (const char* text : {"[Language]\r\nLanguage=\r\n", "[Other]\r\nx=1\r\n"}) {
-    WriteLanguageFile(text);
-    EXPECT_EQ(GetLanguage(h.run), "1031");
-    EXPECT_EQ(Entry("Language", "Language"), "1031");
-  }
-  WriteLanguageFile("[Language]\r\nLanguage=1036\r\n");
-  EXPECT_EQ(GetLanguage(h.run), "1036");
-}
-
-TEST_F(LanguageTest, ARefusedSeedIsNoFailure) {
-  WriteLanguageFile("[Language]\r\n");  // neither a language nor any text yet
-  std::filesystem::permissions(testing::PathOf(File()), std::filesystem::perms::owner_read);
-  h.run.SilentMode = true;
-  Load();
-  EXPECT_EQ(ReadFile(File()), "[Language]\r\n");
-  EXPECT_EQ(h.ErrorLog(), "");
-  EXPECT_FALSE(h.run.failures_reported);  // a silent run still ends with 0
 }
 
 Control Made(ControlKind kind, const char* name, const char* tag, std::int32_t help_id = 0,
@@ -135,51 +84,31 @@ Control Made(ControlKind kind, const char* name, const char* tag, std::int32_t h
   return control;
 }
 
+// The help number ends a button's handling after its caption; same-named
+// controls without an index are no array the toolkit knows, so are skipped.
 TEST_F(LanguageTest, KeysOfArraysTagsAndControlsThatCannotBeHandled) {
-  controls = {
-      Made(ControlKind::kLabel, "Label1", "", 0, 0),
-      Made(ControlKind::kLabel, "Label1", "x", 0, 2),
-      Made(ControlKind::kCheckBox, "Check", "a NoTTT b", 3),
-      Made(ControlKind::kCommandButton, "Big", "", 150),
-      Made(ControlKind::kLabel, "Twin", ""),           // same name, no index: not an array the
-      Made(ControlKind::kLabel, "Twin", ""),           // toolkit knows, so both are skipped
-      Made(ControlKind::kLabel, "Single", "t", 0, 5),  // alone: the index is not in the key
-  };
+  controls = {Made(ControlKind::kLabel, "Label1", "", 0, 0),
+              Made(ControlKind::kLabel, "Label1", "x", 0, 2),
+              Made(ControlKind::kCheckBox, "Check", "a NoTTT b", 3),
+              Made(ControlKind::kCommandButton, "Big", "", 150),
+              Made(ControlKind::kLabel, "Twin", ""),
+              Made(ControlKind::kLabel, "Twin", ""),
+              Made(ControlKind::kLabel, "Single", "t", 0, 5)};  // alone: no index in the key
   Load();
-  EXPECT_EQ(Entry("1031", "Caption_Label10_"), "design Label1");
-  EXPECT_EQ(Entry("1031", "TTT_Label12_x"), "0");
-  EXPECT_EQ(Entry("1031", "Caption_Check_a NoTTT b"), "design Check");
-  EXPECT_EQ(Entry("1031", "Help3"), "0");
-  EXPECT_EQ(Entry("1031", "TTT_Check_a NoTTT b"), std::nullopt);
-  // The help number ends the button's handling after its caption.
-  EXPECT_EQ(Entry("1031", "Caption_Big_"), "design Big");
-  EXPECT_EQ(Entry("1031", "Help150"), std::nullopt);
-  EXPECT_EQ(Entry("1031", "TTT_Big_"), std::nullopt);
+  const std::pair<const char*, std::optional<std::string>> entries[] = {
+      {"Caption_Label10_", "design Label1"},
+      {"TTT_Label12_x", "0"},
+      {"Caption_Check_a NoTTT b", "design Check"},
+      {"Help3", "0"},
+      {"TTT_Check_a NoTTT b", std::nullopt},
+      {"Caption_Big_", "design Big"},
+      {"Help150", std::nullopt},
+      {"TTT_Big_", std::nullopt},
+      {"Caption_Single_t", "design Single"}};
+  for (const auto& [entry, value] : entries) EXPECT_EQ(Entry("1031", entry), value) << entry;
   EXPECT_EQ(ReadFile(File()).find("Twin"), std::string::npos);
-  EXPECT_EQ(Entry("1031", "Caption_Single_t"), "design Single");
   EXPECT_TRUE(h.ui.shown.empty());
   EXPECT_EQ(h.ErrorLog(), "");
-}
-
-TEST_F(LanguageTest, AListTooLongToSearchFailsToTheCaller) {
-  controls.assign(32768, Made(ControlKind::kLabel, "L", ""));
-  controls[0].Name = "First";
-  try {
-    Load();
-    FAIL() << "no failure";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.number, failures::kOverflow);
-  }
-  EXPECT_EQ(ReadFile(File()), "[Language]\r\nLanguage=1031\r\n");
-  EXPECT_EQ(controls[0].Caption, "design L");
-}
-
-TEST(LanguageFileTest, LiesBesideTheProgram) {
-  Harness<zc::Run> in_folder("", "Zantel_Config", "Cfg");
-  EXPECT_EQ(LanguageFilePath(in_folder.run), in_folder.Path("Cfg/Zantel_Config.ini"));
-  platform::ScriptedUi ui;
-  zc::Run at_root(testing::FactsFor(testing::AtRoot("Zantel_Config"), "", "/tmp/sp.log"), ui);
-  EXPECT_EQ(LanguageFilePath(at_root), testing::AtRoot("Zantel_Config.ini"));
 }
 
 }  // namespace

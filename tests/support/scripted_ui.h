@@ -25,12 +25,12 @@ struct UnscriptedMessageBox {
 
 class ScriptedUi : public Ui {
  public:
-  // Answers for the coming message boxes, in order. Answer::kNone presses
-  // Enter, which picks the box's default button.
-  void Script(std::initializer_list<Answer> answers);
+  // Answers for the coming message boxes, in order. Answer::kNone is a box
+  // left with Esc or its close box, as the real message boxes report it.
+  void Script(std::initializer_list<Answer> answers) { script_.insert(script_.end(), answers); }
 
   Answer Show(const MessageBox& box) override;
-  void DoEvents() override { ++do_events_calls; }
+  void DoEvents() override {}
   void SetBusyPointer(bool busy) override { pointer_changes.push_back(busy); }
   void Progress(std::int64_t done, std::int64_t total) override {
     progress.emplace_back(done, total);
@@ -40,9 +40,7 @@ class ScriptedUi : public Ui {
   std::vector<MessageBox> shown;
   std::vector<bool> pointer_changes;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
-  int do_events_calls = 0;
-  bool ended = false;
-  int exit_code = -1;
+  int exit_code = -1;  // set when the program ended
 
  private:
   std::deque<Answer> script_;

@@ -1,17 +1,29 @@
 #include "support/temp_project.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include "platform/win32_text.h"
+#endif
+
 namespace zc::testing {
+
+bool UnderWine() {
+#ifdef _WIN32
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
 
 std::string Native(std::string_view relative) {
   std::string native(relative);
-  for (char& c : native) {
-    if (c == '/') c = platform::Separator();
-  }
+  std::replace(native.begin(), native.end(), '/', platform::Separator());
   return native;
 }
 
@@ -32,9 +44,7 @@ TempDir::TempDir() {
   static std::mt19937_64 random{std::random_device{}()};
   const std::filesystem::path base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::ostringstream name;
-    name << "zc-test-" << std::hex << random();
-    std::filesystem::path candidate = base / name.str();
+    std::filesystem::path candidate = base / ("zc-test-" + std::to_string(random()));
     // Creating fails for a name that is taken, so every test gets its own folder.
     if (std::filesystem::create_directory(candidate)) {
       path_ = Utf8Of(candidate);
@@ -82,13 +92,7 @@ std::map<std::string, std::string> TreeState(const std::string& root,
 
 platform::ProcessFacts FactsFor(const std::string& executable_path, const std::string& command_line,
                                 const std::string& service_pack_log) {
-  platform::ProcessFacts facts;
-  facts.executable_path = executable_path;
-  facts.command_line = command_line;
-  facts.first_environment_entry = "USERNAME=tester";
-  facts.version = {1, 0, 1};
-  facts.service_pack_log_path = service_pack_log;
-  return facts;
+  return {executable_path, command_line, "USERNAME=tester", {1, 0, 1}, service_pack_log};
 }
 
 }  // namespace zc::testing

@@ -13,6 +13,19 @@
 
 namespace zc::testing {
 
+#ifdef _WIN32
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
+// What a rule that differs between the platforms gives on this one.
+template <typename T>
+T OnPlatform(T posix, T windows) {
+  return kOnWindows ? windows : posix;
+}
+// Wine keeps no creation times of its own: tests of kept ones need Windows.
+bool UnderWine();
+
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
  public:
@@ -50,16 +63,13 @@ std::map<std::string, std::string> TreeState(const std::string& root,
 platform::ProcessFacts FactsFor(const std::string& executable_path, const std::string& command_line,
                                 const std::string& service_pack_log);
 
-// A project folder with the program at <project>/<program_folder>/<executable>.
+// A project folder with the program at <project>/Bin/<executable>.
 template <typename RunType>
 class Harness {
  public:
   explicit Harness(const std::string& command_line = "",
-                   const std::string& executable = "Zantel_Config",
-                   const std::string& program_folder = "Bin")
-      : run(FactsFor(Path(program_folder + "/" + executable), command_line,
-                     Path("TolvaServicePack.log")),
-            ui) {}
+                   const std::string& executable = "Zantel_Config")
+      : run(FactsFor(Path("Bin/" + executable), command_line, Path("TolvaServicePack.log")), ui) {}
 
   // A path inside the project folder; "/" separates folders in `relative`.
   std::string Path(std::string_view relative) const {
