@@ -42,7 +42,6 @@ inline db::Value Null() { return db::Value(); }
 
 // The failure an action raises; number 0 when it raises none.
 Failure FailureOf(const std::function<void()>& action);
-inline int FailureNumber(const std::function<void()>& action) { return FailureOf(action).number; }
 
 // Creates (or replaces) a database file holding exactly these tables.
 void BuildDatabase(const std::string& path, const std::vector<TableSpec>& tables);

@@ -15,10 +15,6 @@ class PresetProject : public Harness<PresetRun> {
  public:
   explicit PresetProject(const std::string& command_line = "") : Harness(command_line) {}
 
-  std::string CfgPath() const { return Path("Zantel/Zantel.cfg"); }
-  void SetPattern(int system, int part, const std::string& pattern) {
-    run.VarNamePatterns[system][part] = pattern;
-  }
   std::string SourcePath() const { return Path("Zantel/Zantel_Source.mdb"); }
   std::string ComponentPath() const { return Path("Zantel/Zantel.mdb"); }
 
