@@ -1,11 +1,12 @@
 #include "jet/values.h"
-#include "jet/text.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+
+#include "jet/text.h"
 
 namespace zc::jet {
 namespace {
@@ -17,12 +18,9 @@ Blob LittleEndianBytes(std::uint64_t value, std::size_t count) {
   return bytes;
 }
 
+// Day counts as Access means them, and none outside its range (nullptr).
 TEST(JetDateTest, DayCountsBecomeIsoText) {
-  struct Case {
-    double days;
-    const char* text;
-  };
-  const Case cases[] = {
+  const std::pair<double, const char*> cases[] = {
       {0.0, "1899-12-30 00:00:00"},
       {1.5, "1899-12-31 12:00:00"},
       {-0.5, "1899-12-30 12:00:00"},  // before day 0 the fraction still counts forward
@@ -36,40 +34,31 @@ TEST(JetDateTest, DayCountsBecomeIsoText) {
       {1000000.0, "4637-11-26 00:00:00"},  // beyond what libmdb's own dates reach
       {2958465.0 + 86399.0 / 86400.0, "9999-12-31 23:59:59"},
       {-657434.0, "0100-01-01 00:00:00"},
+      {2958466.0, nullptr},
+      {-657435.0, nullptr},
+      {1e300, nullptr},
+      {std::nan(""), nullptr},
   };
-  for (const Case& c : cases) EXPECT_EQ(DateText(c.days), c.text) << c.days;
-}
-
-TEST(JetDateTest, NoDateOutsideJetsRangeOrNotANumber) {
-  for (double days : {2958466.0, -657435.0, 1e300, std::nan("")}) {
-    EXPECT_THROW(DateText(days), std::runtime_error) << days;
+  for (const auto& [days, text] : cases) {
+    if (text) {
+      EXPECT_EQ(DateText(days), text) << days;
+    } else {
+      EXPECT_THROW(DateText(days), std::runtime_error) << days;
+    }
   }
 }
 
-TEST(JetNumberTest, CurrencyIsTheNearestDoubleToTheExactValue) {
-  struct Case {
-    std::int64_t units;
-    double value;
-  };
-  const Case cases[] = {
-      {std::numeric_limits<std::int64_t>::max(), 922337203685477.5807},
-      {std::numeric_limits<std::int64_t>::min(), -922337203685477.5808},
-      {35000, 3.5},
-      {-1, -0.0001},
-      {0, 0.0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ReadCurrency(LittleEndianBytes(static_cast<std::uint64_t>(c.units), 8)), c.value);
-  }
-}
-
-TEST(JetNumberTest, DecimalReadsWordsMostSignificantFirst) {
-  // 2^96 + 5 with scale 2, negative: words (1, 0, 0, 5).
+// The extremes of Currency, and a Decimal larger than 2^96 with a scale: the
+// nearest double to the exact value.
+TEST(JetNumberTest, CurrencyAndDecimalAreTheNearestDoubleToTheExactValue) {
+  EXPECT_EQ(ReadCurrency(LittleEndianBytes(std::numeric_limits<std::int64_t>::max(), 8)),
+            922337203685477.5807);
+  EXPECT_EQ(ReadCurrency(LittleEndianBytes(std::numeric_limits<std::int64_t>::min(), 8)),
+            -922337203685477.5808);
+  EXPECT_EQ(ReadCurrency(LittleEndianBytes(static_cast<std::uint64_t>(-1), 8)), -0.0001);
+  // 2^96 + 5 with scale 2, negative: words (1, 0, 0, 5), most significant first.
   Blob bytes = {0x80, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0};
   EXPECT_EQ(ReadDecimal(bytes, 2), -792281625142643375935439503.41);
-  Blob small = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0};
-  EXPECT_EQ(ReadDecimal(small, 4), 0.0007);
-  EXPECT_EQ(ReadDecimal(small, 0), 7.0);
   EXPECT_THROW(ReadDecimal(Blob(16), 0), std::runtime_error);
 }
 

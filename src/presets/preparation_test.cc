@@ -1,17 +1,24 @@
+// The whole database work of a run where the step-by-step reference of
+// generation_test.cc does not reach: the machine copy of an integrated
+// start, and questions to the user.
 #include "presets/preparation.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
+#include "jet/catalog.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
 #include "platform/platform.h"
+#include "presets/db/jet_export.h"
 #include "support/preset_project.h"
 
 namespace zc {
 namespace {
 
 using platform::Answer;
+using testing::D;
 using testing::I;
 using testing::Null;
 using testing::PresetProject;
@@ -19,219 +26,159 @@ using testing::Row;
 using testing::T;
 using testing::TemplateRow;
 
-enum { kId, kPart, kMachine, kType, kVarName };
+enum { kVarName = 4, kAbsMin = 10 };
 
-// Zeroes a table's first page, as a damaged disk would: the file opens and
-// names the table, but its rows cannot be reached.
-void DamageTable(const std::string& path, const std::string& table) {
-  std::string where = "FROM sqlite_master WHERE name='" + table + "'";
-  int page = std::stoi(testing::QueryText(path, "SELECT rootpage " + where));
-  int size = std::stoi(testing::QueryText(path, "PRAGMA page_size"));
-  std::fstream file(testing::PathOf(path), std::ios::in | std::ios::out | std::ios::binary);
-  file.seekp(std::streamoff{page - 1} * size);
-  file.write(std::string(size, '\0').data(), size);
+// Makes the table definition of PRESET_DEFS of an Access file claim a row
+// more than it holds.
+void ClaimOneRowMore(const std::string& path) {
+  jet::PageFile file(path, true);
+  const jet::TableDefinition catalog = jet::ReadTableDefinition(file, jet::kCatalogPage);
+  for (const jet::CatalogEntry& entry : jet::ReadCatalog(file, catalog)) {
+    if (entry.name != "PRESET_DEFS") continue;
+    jet::Blob page = file.Read(entry.DefinitionPage());
+    const std::size_t at = file.format().tdef_rows_at;
+    jet::Put32(page, at, jet::Get32(page, at) + 1);
+    file.Write(entry.DefinitionPage(), page);
+  }
+  file.Flush();
 }
 
-class WorkOnMdbTest : public ::testing::Test {
- protected:
-  void Prepare(PresetProject& q, const std::vector<Row>& patterns,
-               const std::string& vwstudio = "false") {
-    q.WriteCfg("ForMachine1=true\r\nValidMachines=ALL\r\n");
-    testing::WriteFile(q.Path("parameter/Program.ini"),
-                       "[Project]\r\nVWStudio=" + vwstudio + "\r\n");
-    q.run.ProgramIniPath = q.Path("parameter/Program.ini");
-    q.SetMachines({"M1"});
-    q.BuildSource(
-        testing::PresetColumns(),
-        {TemplateRow(1, "###machine", "A", 0, I(1)), TemplateRow(2, "###machine", "B", 0, I(2))},
-        patterns);
-    q.BuildComponent(testing::PresetColumns(), {});
-  }
-  std::vector<std::string> Names(PresetProject& q) {
-    std::vector<std::string> names;
-    for (const Row& row : testing::ReadTable(q.ComponentPath(), "PRESET_DEFS")) {
-      names.push_back(row[kVarName].ToText());
-    }
-    return names;
-  }
-};
-
-TEST_F(WorkOnMdbTest, TheComponentDatabaseBecomesACopyOfTheSourceWhoseTimesStay) {
-  PresetProject q;
-  Prepare(q, {{T("VISIWIN32"), T("x.###Var_Name"), I(1)}});
-  testing::WriteFile(q.Path("Zantel/Zantel.mdb"), "");  // not even a database yet
-  std::filesystem::remove(q.ComponentPath());
-  auto before = platform::GetFileTimes(q.SourcePath());
-  before->last_write -= 86400LL * 1000000000;
-  ASSERT_TRUE(platform::SetFileTimes(q.SourcePath(), *before));
-  WorkOnMDB(q.run);
-  EXPECT_EQ(testing::ReadFile(q.ComponentPath()), testing::ReadFile(q.SourcePath()));
-  EXPECT_EQ(platform::GetFileTimes(q.SourcePath())->last_write, before->last_write);
-  EXPECT_EQ(Names(q), (std::vector<std::string>{"x.A", ""}));
-  EXPECT_EQ(testing::QueryText(q.ComponentPath(),
-                               "SELECT count(*) FROM sqlite_master WHERE type='index'"),
-            "0");
-  EXPECT_TRUE(q.ui.shown.empty());
+// One machine M1; a template of A (part 1) and B (part 2) with these
+// patterns; Program.ini asks for VisiWin Studio when `vwstudio` says so.
+void Prepare(PresetProject& q, const std::vector<Row>& patterns, const char* vwstudio = "false") {
+  q.WriteCfg("ForMachine1=true\r\nValidMachines=ALL\r\n");
+  testing::WriteFile(q.Path("parameter/Program.ini"),
+                     std::string("[Project]\r\nVWStudio=") + vwstudio + "\r\n");
+  q.run.ProgramIniPath = q.Path("parameter/Program.ini");
+  q.SetMachines({"M1"});
+  q.BuildSource(
+      testing::PresetColumns(),
+      {TemplateRow(1, "###machine", "A", 0, I(1)), TemplateRow(2, "###machine", "B", 0, I(2))},
+      patterns);
+  q.BuildComponent(testing::PresetColumns(), {});
 }
 
-TEST_F(WorkOnMdbTest, PatternsByNamingSystem) {
-  struct Case {
-    std::vector<Row> patterns;
-    std::string vwstudio;
-    std::vector<std::string> names;
-  } cases[] = {
-      {{{T("visiwin32"), T("a.###Var_Name"), I(1)}, {T("VisiWinStudio"), T("s.###Var_Name"), I(1)}},
-       "false",
-       {"a.A", ""}},
-      {{{T("visiwin32"), T("a.###Var_Name"), I(1)}, {T("VisiWinStudio"), T("s.###Var_Name"), I(1)}},
-       "TRUE",
-       {"s.A", ""}},
-      {{{T("VISIWIN32"), T("first"), I(1)},
-        {T("VISIWIN32"), T("later.###Var_Name"), I(1)},
-        {T("OTHER"), T("ignored"), I(2)}},
-       "false",
-       {"later.A", ""}},
-      // A row that cannot be read leaves bare names for part 1 and reading goes on.
-      {{{T("VISIWIN32"), T("p2.###Var_Name"), I(2)}, {T("VISIWIN32"), T("bad"), I(51)}},
-       "false",
-       {"A", "p2.B"}},
-      {{{T("VISIWIN32"), Null(), I(2)}}, "false", {"A", ""}},
+std::vector<std::string> Names(PresetProject& q) {
+  std::vector<std::string> names;
+  for (const Row& row : q.Component()) names.push_back(row[kVarName].ToText());
+  return names;
+}
+
+// An integrated start puts the machine copy in place of the component
+// database before its values are read, and leaves the copy as it was. It
+// writes VisiWin 32 names whatever Program.ini says, and the copy's VisiWin
+// Studio names are converted on the way.
+TEST(WorkOnMdbTest, IntegratedStartsWorkFromTheMachineCopy) {
+  enum Copy { kNone, kSqlite, kAccess, kMiscounted };
+  const std::vector<std::string> carried = {"carried: 1 of 2\r\n",
+                                            "  M1 | Gone | 0 | 1 | 2 | 3 | 4 | 0\r\n",
+                                            "values came from the machine copy "};
+  const std::tuple<const char*, Copy, bool, double, std::vector<std::string>> cases[] = {
+      {"SQLite", kSqlite, false, 42, carried},
+      // The template in an Access file too: the rebuilt table is written back.
+      {"Access",
+       kAccess,
+       false,
+       42,
+       {"carried: 1 of 2\r\n", "Wrote PRESET_DEFS back into the Access file "}},
+      {"preview",
+       kSqlite,
+       true,
+       1,
+       {"PREVIEW: ", "would be carried: 1 of 2\r\n", "  M1 | v32.A | 0 | 42 | 2 | 3 | 4 | 0\r\n",
+        "would NOT be carried", "  M1 | Gone | 0 | 1 | 2 | 3 | 4 | 0\r\n",
+        "A run would replace the component database"}},
+      {"none", kNone, false, 1, {"Konnte die Datei:\"Zantel.mdb\" in der Vorlage nicht finden!"}},
+      // Its PRESET_DEFS claims a row more than it holds: no database the
+      // program can read, and nothing of it is carried.
+      {"miscounted", kMiscounted, false, 1, {"(Nr. 3343) :", "gave 2 of its 3 rows"}},
   };
-  for (const Case& c : cases) {
-    PresetProject q;
-    Prepare(q, c.patterns, c.vwstudio);
+  // name, machine copy, preview, the first row's abs_min afterwards, what the run said
+  for (const auto& [name, kind, preview, abs_min, said] : cases) {
+    PresetProject q(std::string("/EXTERNAL=R7QCFG") + (preview ? " /PREVIEW" : ""));
+    q.run.IntegratedMode = true;
+    Prepare(q,
+            {{T("VISIWIN32"), T("v32.###Var_Name"), I(1)},
+             {T("VISIWINSTUDIO"), T("st.###Var_Name"), I(1)}},
+            "true");
+    if (kind == kAccess) {
+      std::filesystem::rename(q.SourcePath(), q.Path("source.sqlite"));
+      jet::ConvertSqliteToJet(q.Path("source.sqlite"), q.SourcePath());
+    }
+    testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
+                       "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
+    Row kept = TemplateRow(1, "M1", "st.A", 0, I(1));
+    kept[kAbsMin] = D(42);
+    const std::string copy = q.Path("copy/Zantel/Zantel.mdb");
+    if (kind != kNone) {
+      (kind == kSqlite ? testing::BuildDatabase : testing::BuildAccessDatabase)(
+          copy, {{"PRESET_DEFS",
+                  testing::PresetColumns(),
+                  {kept, TemplateRow(2, "M1", "Gone", 0, I(1))}}});
+    }
+    if (kind == kMiscounted) ClaimOneRowMore(copy);
+    const std::string copy_bytes = testing::ReadFile(copy),
+                      earlier = testing::ReadFile(q.ComponentPath());
+    const auto before = testing::TreeState(q.Path(""), {"Zantel_Report.txt"});
+    for (int i = 0; i < 10; ++i) q.ui.Script({Answer::kYes});  // each procedure reports once
     WorkOnMDB(q.run);
-    EXPECT_EQ(Names(q), c.names) << c.vwstudio;
-    EXPECT_TRUE(q.ui.shown.empty());
-  }
-}
+    q.run.FinishPendingWrites();
 
-TEST_F(WorkOnMdbTest, IntegratedRunsUseVisiWin32AndTheMachineCopy) {
-  PresetProject q("/EXTERNAL=R7QCFG");
-  q.run.IntegratedMode = true;
-  Prepare(q,
-          {{T("VISIWIN32"), T("v32.###Var_Name"), I(1)},
-           {T("VISIWINSTUDIO"), T("st.###Var_Name"), I(1)}},
-          "true");
-  testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
-                     "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
-  Row earlier = TemplateRow(1, "M1", "st.A", 0, I(1));
-  earlier[10] = testing::D(42);
-  testing::BuildDatabase(q.Path("copy/Zantel/Zantel.mdb"),
-                         {{"PRESET_DEFS", testing::PresetColumns(), {earlier}}});
-  WorkOnMDB(q.run);
-  std::vector<Row> rows = testing::ReadTable(q.ComponentPath(), "PRESET_DEFS");
-  EXPECT_EQ(rows[0][kVarName], T("v32.A"));
-  EXPECT_EQ(rows[0][10], testing::D(42));  // found under its converted name
-  EXPECT_TRUE(q.ui.shown.empty());
-}
-
-TEST_F(WorkOnMdbTest, AnIntegratedPreviewReadsTheMachineCopyAndChangesNoFile) {
-  PresetProject q("/EXTERNAL=R7QCFG /preview");
-  q.run.IntegratedMode = true;
-  Prepare(q, {{T("VISIWIN32"), T("v.###Var_Name"), I(1)}});
-  testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
-                     "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
-  Row kept = TemplateRow(1, "M1", "v.A", 0, I(1)), dropped = TemplateRow(2, "M1", "Gone", 0, I(1));
-  kept[10] = testing::D(42);
-  testing::BuildDatabase(q.Path("copy/Zantel/Zantel.mdb"),
-                         {{"PRESET_DEFS", testing::PresetColumns(), {kept, dropped}}});
-  const auto before = testing::TreeState(q.Path(""), {"Zantel_Report.txt"});
-  WorkOnMDB(q.run);
-  q.run.FinishPendingWrites();
-  EXPECT_EQ(testing::TreeState(q.Path(""), {"Zantel_Report.txt"}), before);
-  std::string report = testing::ReadFile(q.Path("Zantel/Zantel_Report.txt"));
-  for (const std::string& line : std::vector<std::string>{
-           "PREVIEW: ", "would be carried: 1 of 2\r\n", "  M1 | v.A | 0 | 42 | 2 | 3 | 4 | 0\r\n",
-        "would NOT be carried", "  M1 | Gone | 0 | 1 | 2 | 3 | 4 | 0\r\n", "machine copy " + q.Path("copy"),
-        "A run would replace the component database"}) {
-    EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
-  }
-}
-
-TEST_F(WorkOnMdbTest, IntegratedRunsWithoutMachineCopySayWhyAndRunOn) {
-  PresetProject q("/EXTERNAL=R7QCFG");
-  q.run.IntegratedMode = true;
-  Prepare(q, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
-  q.ui.Script({Answer::kOk});
-  WorkOnMDB(q.run);
-  ASSERT_EQ(q.ui.shown.size(), 1u);
-  EXPECT_EQ(q.ui.shown[0].text,
-            "Konnte die Datei:\"Zantel.mdb\" in der Vorlage nicht finden!\r\n\r\n"
-            "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n"
-            "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den "
-            "Standardwerten erzeugt.");
-  EXPECT_EQ(q.ui.shown[0].icon, platform::Icon::kInformation);
-  EXPECT_EQ(Names(q), (std::vector<std::string>{"A", ""}));
-}
-
-TEST_F(WorkOnMdbTest, AMachineCopyThatIsNoDatabaseCostsNoData) {
-  PresetProject q("/EXTERNAL=R7QCFG");
-  q.run.IntegratedMode = true;
-  Prepare(q, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
-  q.BuildComponent(testing::PresetColumns(), {TemplateRow(5, "M1", "A", 0, I(1))});
-  std::string earlier = testing::ReadFile(q.ComponentPath());
-  testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
-                     "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
-  testing::WriteFile(q.Path("copy/Zantel/Zantel.mdb"), "garbage, not a database");
-  for (int i = 0; i < 10; ++i) q.ui.Script({Answer::kYes});  // each procedure reports once
-  WorkOnMDB(q.run);
-  EXPECT_NE(q.ErrorLog().find("(Nr. 3343) :Unrecognized database format"), std::string::npos);
-  EXPECT_TRUE(testing::ReadFile(q.Path("Zantel/Zantel_previous.mdb")) == earlier);
-  EXPECT_EQ(Names(q), (std::vector<std::string>{"A", ""}));  // the new table all the same
-}
-
-TEST_F(WorkOnMdbTest, ATableWhoseRowsCannotBeReachedIsReportedByTheProcedureGoingThroughIt) {
-  struct Case {
-    bool in_source;
-    const char* table;
-    std::vector<std::string> reported_by;
-    std::vector<std::string> names;
-  } cases[] = {
-      {true, "Source_DEFS", {"WorkOnMDB"}, {"A", ""}},  // bare names, as for a missing table
-      {false,
-       "PRESET_DEFS",
-       {"VarNameInQuelleErsetzen", "TakeoverMachineCopyMDBData"},
-       {"x.A", ""}},
-  };
-  for (const Case& c : cases) {
-    PresetProject q("/EXTERNAL=SILENT");
-    q.run.SilentMode = true;
-    Prepare(q, {{T("VISIWIN32"), T("x.###Var_Name"), I(1)}});
-    DamageTable(c.in_source ? q.SourcePath() : q.ComponentPath(), c.table);
-    EXPECT_NO_THROW(WorkOnMDB(q.run)) << c.table;
-    EXPECT_EQ(Names(q), c.names) << c.table;  // the run went on to its end
-    for (const std::string& name : c.reported_by) {
-      EXPECT_NE(q.ErrorLog().find("/ " + name + " (Nr. 3343)"), std::string::npos) << q.ErrorLog();
+    EXPECT_EQ(testing::ReadFile(copy), copy_bytes) << name;
+    std::string told = testing::ReadFile(q.Path("Zantel/Zantel_Report.txt")) + q.ErrorLog();
+    for (const platform::MessageBox& box : q.ui.shown) told += box.text;
+    for (const std::string& text : said)
+      EXPECT_NE(told.find(text), std::string::npos) << name << ": " << text << "\n" << told;
+    if (kind != kMiscounted) EXPECT_EQ(q.ui.shown.size(), kind == kNone ? 1u : 0u) << name;
+    if (preview) {
+      EXPECT_EQ(testing::TreeState(q.Path(""), {"Zantel_Report.txt"}), before);
+      continue;
     }
-    const std::string report = testing::ReadFile(q.Path("Zantel/Zantel_Report.txt"));
-    EXPECT_EQ(report.find("earlier table could not be read") != std::string::npos, !c.in_source);
+    EXPECT_TRUE(testing::ReadFile(q.Path("Zantel/Zantel_previous.mdb")) == earlier) << name;
+    std::vector<Row> rows = (kind == kAccess ? testing::ReadAccessTable : testing::ReadTable)(
+        q.ComponentPath(), "PRESET_DEFS");
+    ASSERT_EQ(rows.size(), 2u) << name;
+    EXPECT_EQ(rows[0][kVarName], T("v32.A")) << name;
+    EXPECT_EQ(rows[0][kAbsMin], D(abs_min)) << name;
   }
 }
 
-TEST_F(WorkOnMdbTest, AMissingSourceDatabaseStopsTheRunSilently) {
-  PresetProject q;
-  Prepare(q, {});
-  std::filesystem::remove(q.SourcePath());
-  std::string before = testing::ReadFile(q.ComponentPath());
-  WorkOnMDB(q.run);
-  EXPECT_EQ(testing::ReadFile(q.ComponentPath()), before);
-  EXPECT_TRUE(q.ui.shown.empty());
-  EXPECT_EQ(q.ErrorLog(), "");
-}
-
-TEST_F(WorkOnMdbTest, TheReportTellsWhatTheRunDid) {
-  PresetProject q;
-  Prepare(q, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
-  q.SetMachines({"M1", "M2"});
-  Row gone = TemplateRow(7, "M1", "Gone", 3, I(1));
-  q.BuildComponent(testing::PresetColumns(), {TemplateRow(5, "M1", "A", 0, I(1)), gone});
-  WorkOnMDB(q.run);
-  std::string report = testing::ReadFile(q.Path("Zantel/Zantel_Report.txt"));
-  for (const char* line :
-       {"  M1: 2\r\n", "  M2: not configured\r\n", "  Total: 2\r\n", "carried: 1 of 2\r\n",
-        "  M1 | Gone | 3 | 1 | 2 | 3 | 4 | 0\r\n", "Naming system: VISIWIN32\r\n"}) {
-    EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+// An earlier table with a field the configuration file does not declare:
+// Yes carries the values, No ends the program. (A silent run warns in the
+// service-pack log: bad_input_test.)
+TEST(TakeoverTest, AnUndeclaredFieldIsAskedAbout) {
+  for (Answer answer : {Answer::kYes, Answer::kNo}) {
+    PresetProject p;
+    Prepare(p, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
+    Row earlier = TemplateRow(1, "M1", "A", 0, I(1));
+    earlier[kAbsMin] = D(9);
+    earlier.push_back(T("kept only in the earlier table"));
+    p.BuildComponent(testing::PresetColumns({"Extra"}), {earlier});
+    p.ui.Script({answer, Answer::kOk});
+    if (answer == Answer::kYes) {
+      WorkOnMDB(p.run);
+      p.SaveAll();
+      EXPECT_EQ(p.Component().at(0)[kAbsMin], D(9));
+    } else {
+      EXPECT_THROW(WorkOnMDB(p.run), platform::ProgramEnded);
+    }
+    ASSERT_EQ(p.ui.shown.size(), answer == Answer::kYes ? 1u : 2u);
+    EXPECT_EQ(p.ui.shown[0].text,
+              "WARNING!\n\rMachinecopy contains data in fields that won't be taken over!\n\r"
+              "Configurationfile \"ZANTEL.CFG\", missing entry \"DataBaseAdditionalFields \"\n\r"
+              "If you continue now this data will be lost.\n\rContinue?");
+    EXPECT_EQ(p.ui.shown[0].title, "Zantel_Config");
+    EXPECT_EQ(p.ui.shown[0].default_button, Answer::kNo);
+    if (answer == Answer::kYes) continue;
+    EXPECT_EQ(p.ui.shown[1].title, "Fatal error");
+    // The program as it lies on disk: a POSIX program has no ".exe".
+    std::string program = p.Path("Bin/Zantel_Config") + std::string(platform::ProgramExtension());
+    EXPECT_EQ(p.ErrorLog(),
+              "Zantel_Config :Database-Error - Contact Administrator! Configurationprogram "
+              "\"ZANTEL\" terminated. Please check Configuration in \"ZANTEL.CFG\" Restart " +
+                  program + "!\r\n" +
+                  "Fehler in Zantel / Zantel_Config / TakeoverMachineCopyMDBData (Nr. 9999) "
+                  ":Database-Error - Contact Administrator!\r\n");
   }
 }
 

@@ -3,8 +3,6 @@
 #include "jet/catalog.h"
 #include "jet/data_page.h"
 #include "jet/page_file.h"
-
-#include "support/db_builder.h"
 #include "support/program_runner.h"
 #include "support/temp_project.h"
 
@@ -16,10 +14,16 @@ Row Preset(int id, const std::string& machine, const std::string& var, int offse
           T("t"), T("p"), D(value),   D(value + 1), D(value + 2), D(value + 3), I(1)};
 }
 
+// The machine of each earlier row: its rows go round the machines, a
+// template's worth each.
+int MachineOf(int earlier_row, int machines, int template_rows) {
+  return earlier_row / template_rows % machines + 1;
+}
+
 }  // namespace
 
-void WriteHealthyProject(const std::string& root, int machines, int template_rows,
-                         int earlier_rows, bool access) {
+void WriteHealthyProject(const std::string& root, int machines, int template_rows, int earlier_rows,
+                         bool access) {
   const auto build = access ? BuildAccessDatabase : BuildDatabase;
   std::string ini = "[Project]\r\nNumberOfMachines=" + std::to_string(machines) + "\r\n";
   std::string cfg = "[Project]\r\nValidMachines=ALL\r\n";
@@ -33,24 +37,39 @@ void WriteHealthyProject(const std::string& root, int machines, int template_row
   WriteFile(root + "/parameter/Program.ini", ini);
   WriteFile(root + "/parameter/r7qconfiguration.ini", common);
   WriteFile(root + "/Zantel/Zantel.cfg", cfg);
-  std::vector<Row> template_rows_, earlier;
+  std::vector<Row> templates, earlier;
   for (int i = 0; i < template_rows; ++i) {
-    template_rows_.push_back(Preset(i + 1, "###machine", "Var" + std::to_string(i), i % 8, 0));
+    templates.push_back(Preset(i + 1, "###machine", "Var" + std::to_string(i), i % 8, 0));
   }
   for (int r = 0; r < earlier_rows; ++r) {
-    std::string machine = "M" + std::to_string(r / template_rows % machines + 1);
+    std::string machine = "M" + std::to_string(MachineOf(r, machines, template_rows));
     int i = r % template_rows;
     earlier.push_back(Preset(r + 1, machine, machine + ".Var" + std::to_string(i), i % 8, 100 + r));
   }
   build(root + "/Zantel/Zantel_Source.mdb",
-                {{"Source_DEFS",
-                  {{"System", "TEXT(20)"}, {"Var_Name", "TEXT(255)"}, {"Part", "SHORT"}},
-                  {{T("VISIWIN32"), T("###machine.###Var_Name"), I(1)},
-                   {T("VISIWINSTUDIO"), T("Ch.###machine.###Var_Name"), I(1)}}},
-                 {"Source_PRESET_DEFS", PresetColumns(), template_rows_}});
+        {{"Source_DEFS",
+          {{"System", "TEXT(20)"}, {"Var_Name", "TEXT(255)"}, {"Part", "SHORT"}},
+          {{T("VISIWIN32"), T("###machine.###Var_Name"), I(1)},
+           {T("VISIWINSTUDIO"), T("Ch.###machine.###Var_Name"), I(1)}}},
+         {"Source_PRESET_DEFS", PresetColumns(), templates}});
   build(root + "/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
   build(root + "/copy/Zantel/Zantel.mdb", {{"PRESET_DEFS", PresetColumns(), earlier}});
   InstallProgram(root);
+}
+
+std::vector<Row> RenewedPresets(int machines, int template_rows, int earlier_rows) {
+  std::vector<double> values(machines * template_rows, 0);  // the template's
+  for (int r = 0; r < earlier_rows; ++r) {
+    values[(MachineOf(r, machines, template_rows) - 1) * template_rows + r % template_rows] =
+        100 + r;  // a later earlier row wins
+  }
+  std::vector<Row> rows;
+  for (int k = 0; k < machines * template_rows; ++k) {
+    std::string machine = "M" + std::to_string(k / template_rows + 1);
+    int i = k % template_rows;
+    rows.push_back(Preset(k + 1, machine, machine + ".Var" + std::to_string(i), i % 8, values[k]));
+  }
+  return rows;
 }
 
 void MakeLinkedTable(const std::string& path, const std::string& table) {

@@ -1,12 +1,10 @@
 #include "support/program_runner.h"
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
-#include <thread>
 
 namespace zc::testing {
 
@@ -19,14 +17,13 @@ std::string InstallProgram(const std::string& project) {
 
 pid_t StartProgram(const std::string& project, const std::vector<std::string>& args,
                    bool as_nobody) {
-  std::string program = project + "/Bin/Zantel_Config";
   std::string log = "TOLVA_SERVICEPACK_LOG=" + project + "/TolvaServicePack.log";
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child > 0) return child;
   std::vector<std::string> words;
   if (as_nobody) words = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-  words.push_back(program);
+  words.push_back(project + "/Bin/Zantel_Config");
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
@@ -35,31 +32,15 @@ pid_t StartProgram(const std::string& project, const std::vector<std::string>& a
   for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(display);
   std::string console = project + "/console.txt";
   if (std::freopen(console.c_str(), "a", stdout) == nullptr || ::dup2(1, 2) < 0) _exit(126);
+  ::alarm(120);  // outlives the exec: a hanging program ends by SIGALRM
   ::execvp(argv[0], argv.data());
   _exit(127);
 }
 
-ProgramResult RunProgram(const std::string& project, const std::vector<std::string>& args,
-                         std::chrono::seconds timeout, bool as_nobody) {
-  auto start = std::chrono::steady_clock::now();
-  pid_t child = StartProgram(project, args, as_nobody);
-  ProgramResult result;
-  for (;;) {
-    int status = 0;
-    if (::waitpid(child, &status, WNOHANG) == child) {
-      result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      break;
-    }
-    if (std::chrono::steady_clock::now() - start > timeout) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, nullptr, 0);
-      result.timed_out = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  result.took = std::chrono::steady_clock::now() - start;
-  return result;
+int RunProgram(const std::string& project, const std::vector<std::string>& args, bool as_nobody) {
+  int status = 0;
+  ::waitpid(StartProgram(project, args, as_nobody), &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace zc::testing
