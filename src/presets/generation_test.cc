@@ -216,7 +216,9 @@ TEST(GenerationTest, RandomProjectsMatchTheStepByStepRules) {
     EXPECT_EQ(tree.Generated(), generated) << "round " << round;
     EXPECT_EQ(tree.Component(), component) << "round " << round;
     const std::int64_t total = p.machines.size() * p.template_rows.size();
-    if (total > 0) EXPECT_EQ(tree.ui.progress.back(), std::make_pair(total, total));
+    if (total > 0) {
+      EXPECT_EQ(tree.ui.progress.back(), std::make_pair(total, total));
+    }
 
     for (Row& t : p.template_rows) t[kOffset] = I(random() % 3);
     if (!p.template_rows.empty() && random() % 2) {  // a key that two generated rows have

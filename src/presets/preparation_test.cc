@@ -58,12 +58,6 @@ void Prepare(PresetProject& q, const std::vector<Row>& patterns, const char* vws
   q.BuildComponent(testing::PresetColumns(), {});
 }
 
-std::vector<std::string> Names(PresetProject& q) {
-  std::vector<std::string> names;
-  for (const Row& row : q.Component()) names.push_back(row[kVarName].ToText());
-  return names;
-}
-
 // An integrated start puts the machine copy in place of the component
 // database before its values are read, and leaves the copy as it was. It
 // writes VisiWin 32 names whatever Program.ini says, and the copy's VisiWin
@@ -129,7 +123,9 @@ TEST(WorkOnMdbTest, IntegratedStartsWorkFromTheMachineCopy) {
     for (const platform::MessageBox& box : q.ui.shown) told += box.text;
     for (const std::string& text : said)
       EXPECT_NE(told.find(text), std::string::npos) << name << ": " << text << "\n" << told;
-    if (kind != kMiscounted) EXPECT_EQ(q.ui.shown.size(), kind == kNone ? 1u : 0u) << name;
+    if (kind != kMiscounted) {
+      EXPECT_EQ(q.ui.shown.size(), kind == kNone ? 1u : 0u) << name;
+    }
     if (preview) {
       EXPECT_EQ(testing::TreeState(q.Path(""), {"Zantel_Report.txt"}), before);
       continue;

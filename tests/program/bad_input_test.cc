@@ -306,7 +306,9 @@ TEST_P(BadInputTest, IsLoggedAndCostsNoFile) {
     EXPECT_NE(logs.find(text), std::string::npos) << text << " not logged:\n" << logs;
   }
   const auto now = TreeState(root, {"console.txt", "Zantel_Report.txt"});
-  if (before.count(kEveryFile)) EXPECT_TRUE(now == tree) << "a file changed";
+  if (before.count(kEveryFile)) {
+    EXPECT_TRUE(now == tree) << "a file changed";
+  }
   for (const auto& [file, bytes] : before) {
     EXPECT_TRUE(file == kEveryFile || ReadFile(root + "/" + file) == bytes) << file << " changed";
   }
