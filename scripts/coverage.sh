@@ -14,5 +14,6 @@ build_program "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage \
 find "$BUILD" -name '*.gcda' -delete
 ctest --test-dir "$BUILD" -j "$(nproc)" --timeout 600 >/dev/null || echo "(some tests failed)"
 gcovr --root "$ROOT" --object-directory "$BUILD" --filter "$ROOT/src/" \
-  --exclude '.*_test\.cc$' --exclude-unreachable-branches -j "$(nproc)" --print-summary "$@" |
+  --exclude '.*_test\.cc$' --exclude-unreachable-branches \
+  --exclude-directories '.*/CMakeFiles/[0-9.]+' -j "$(nproc)" --print-summary "$@" |
   tail -n 3
