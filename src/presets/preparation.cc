@@ -40,8 +40,7 @@ std::string PreviousPath(const std::string& component) {
 void KeepPrevious(PresetRun& run, Procedure& proc, Paths& paths, const std::string& component) {
   if (paths.previous_tried || !platform::FileExists(component)) return;
   paths.previous_tried = true;
-  paths.previous_kept =
-      proc.Step([&] { run.engine.KeepCopy(component, PreviousPath(component)); });
+  paths.previous_kept = proc.Step([&] { run.engine.KeepCopy(component, PreviousPath(component)); });
 }
 
 // Replaces the component database whole; true when it was.
@@ -119,7 +118,11 @@ bool RebuildPresetTable(Procedure& proc, db::Database& db) {
     db::TableDef target = db.CreateTableDef(tables::kPresetDefs);
     for (int j = 0; j < source.Fields().Count(); ++j) {
       db::FieldDef field = source.Fields()[j];
-      target.Fields().Append(target.CreateField(field.Name(), field.Type(), field.Size()));
+      db::FieldDef created = target.CreateField(field.Name(), field.Type(), field.Size());
+      // Created with the default scale, a Decimal field would round the
+      // template's values, and an Access file would keep them rounded.
+      created.CopyDecimalPlaces(field);
+      target.Fields().Append(created);
     }
     db.TableDefs().Append(target);
     db.TableDefs().Refresh();

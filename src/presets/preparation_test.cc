@@ -139,6 +139,23 @@ TEST(WorkOnMdbTest, IntegratedStartsWorkFromTheMachineCopy) {
   }
 }
 
+// A template's Decimal field keeps its places in the rebuilt table: with the
+// engine's default scale, the Access file would hold its values rounded.
+TEST(WorkOnMdbTest, ADecimalFieldOfTheTemplateKeepsItsPlaces) {
+  PresetProject q;
+  Prepare(q, {});
+  testing::Columns columns = testing::PresetColumns();
+  columns[kAbsMin].second = "DECIMAL(18,4)";
+  Row row = TemplateRow(1, "###machine", "A", 0, I(1));
+  row[kAbsMin] = D(1.2345);
+  q.BuildSource(columns, {row}, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
+  std::filesystem::rename(q.SourcePath(), q.Path("source.sqlite"));
+  jet::ConvertSqliteToJet(q.Path("source.sqlite"), q.SourcePath());
+  WorkOnMDB(q.run);
+  q.run.FinishPendingWrites();
+  EXPECT_EQ(testing::ReadAccessTable(q.ComponentPath(), "PRESET_DEFS").at(0)[kAbsMin], D(1.2345));
+}
+
 // An earlier table with a field the configuration file does not declare:
 // Yes carries the values, No ends the program. (A silent run warns in the
 // service-pack log: bad_input_test.)

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/ansi_text.h"
@@ -105,7 +106,14 @@ FieldType FieldTypeOf(std::string_view declared) {
     if (upper == named.name) return named.field;
   }
   if (upper.rfind("TEXT(", 0) == 0) return {type::kText, FirstNumberInParentheses(upper)};
-  if (upper.rfind("DECIMAL", 0) == 0) return {type::kDecimal, 17};
+  if (upper.rfind("DECIMAL", 0) == 0) {
+    int precision = 18, scale = 0;
+    std::sscanf(upper.c_str(), "DECIMAL(%d,%d)", &precision, &scale);
+    if (precision < 1 || precision > 28 || scale < 0 || scale > precision)
+      precision = 18, scale = 0;
+    return {type::kDecimal, 17, static_cast<std::int16_t>(precision),
+            static_cast<std::int16_t>(scale)};
+  }
   return ByAffinity(upper);
 }
 
@@ -116,7 +124,9 @@ std::string DeclaredTypeOf(FieldType field) {
     }
     return "TEXT(" + std::to_string(field.size) + ")";
   }
-  if (field.type == type::kDecimal) return "DECIMAL(18,0)";
+  if (field.type == type::kDecimal) {
+    return "DECIMAL(" + std::to_string(field.precision) + "," + std::to_string(field.scale) + ")";
+  }
   for (const Named& named : kExact) {
     if (named.field.type == field.type && named.name != "COUNTER") return std::string(named.name);
   }

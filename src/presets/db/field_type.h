@@ -31,6 +31,8 @@ constexpr std::int16_t kDecimal = 20;
 struct FieldType {
   std::int16_t type = type::kText;
   std::int32_t size = 255;
+  // A Decimal field's digits in all and after the point.
+  std::int16_t precision = 18, scale = 0;
   bool operator==(const FieldType&) const = default;
 };
 

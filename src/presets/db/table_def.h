@@ -24,6 +24,12 @@ class FieldDef {
   void SetName(const std::string& name);
   std::int16_t Type() const { return type_.type; }
   std::int32_t Size() const { return type_.size; }
+  // A new field takes the digits of another Decimal field; CreateField gives
+  // every Decimal field the engine's default of 18 digits, none after the point.
+  void CopyDecimalPlaces(const FieldDef& from) {
+    type_.precision = from.type_.precision;
+    type_.scale = from.type_.scale;
+  }
 
  private:
   friend class TableFields;
