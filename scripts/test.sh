@@ -4,6 +4,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/common.sh"
 
+bash "$ROOT/scripts/test-share.sh"
 "$ROOT/scripts/install-deps.sh" "${BUILD_PACKAGES[@]}"
 install_mdb_reader
 build_program "$ROOT/build" -DZC_NPM_PREFIX="$NPM_PREFIX"
