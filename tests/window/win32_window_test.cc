@@ -138,7 +138,8 @@ void Perform(const Step& step, HWND window, DWORD process) {
 // The real program in its own process, ended with the test at the latest.
 struct Started {
   explicit Started(std::wstring line) {
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                  &startup, &process));
   }
