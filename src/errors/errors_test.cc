@@ -59,6 +59,7 @@ TEST(StartModeTest, Table) {
     const char* line;
     Mode mode, on_windows;
     bool reported = false;
+    bool preview = false;  // a word of its own, in any letter case
   } cases[] = {
       {"/EXTERNAL=R7QCFG /LOGFILE=/p/log.txt", kIntegrated, kIntegrated},
       {"/external=Silent", kSilent, kSilent},
@@ -66,6 +67,8 @@ TEST(StartModeTest, Table) {
       {"/EXTERNAL=standalone", kStandalone, kStandalone},
       {"/LOGFILE=D:\\External\\x.txt /EXTERNAL=R7QCFG", kIntegrated, kStandalone},
       {"/LOGFILE=/x.txt /EXTERNAL", kStandalone, kStandalone, true},
+      {"/EXTERNAL=SILENT /preview", kSilent, kSilent, false, true},
+      {"/EXTERNAL=SILENT /PREVIEWS /LOGFILE=/p/PREVIEW", kSilent, kSilent},
   };
   for (const Case& c : cases) {
     Harness<zc::Run> h(c.line);
@@ -74,6 +77,7 @@ TEST(StartModeTest, Table) {
     EXPECT_EQ(GetStartModeIntegrated(h.run), mode == kIntegrated) << c.line;
     EXPECT_EQ(h.run.IntegratedMode, mode == kIntegrated) << c.line;
     EXPECT_EQ(h.run.SilentMode, mode == kSilent) << c.line;
+    EXPECT_EQ(h.run.PreviewMode, c.preview) << c.line;
     EXPECT_EQ(h.ui.shown.size(), c.reported ? 1u : 0u) << c.line;
     EXPECT_EQ(h.ErrorLog(), c.reported ? "Fehler in Zantel / Zantel_Config / ReadCommand (Nr. 5) "
                                          ":Invalid procedure call or argument\r\n"

@@ -212,6 +212,32 @@ TEST_P(IndependentReadersTest, ReadTheSampleFilesAndTheTablesWrittenIntoThem) {
   EXPECT_EQ(std::filesystem::file_size(path), first_size);
 }
 
+// Values as a scratch copy made by other tools may hold them: Booleans as
+// text, and text measured in characters (a Jet 4 Text(5) has ten bytes).
+TEST(JetWriterTest, BooleansFromTextAndTextHeldToItsField) {
+  testing::TempDir dir;
+  const std::string path = dir.path() + "/new.mdb";
+  CreateEmptyDatabase(path);
+  const std::vector<Field> fields = {{"flag", FieldType::kBoolean, 1}, {"name", FieldType::kText, 5}};
+  auto write = [&](const Rows& rows) {
+    std::size_t next = 0;
+    ReplaceTable(path, "T", fields, [&](std::vector<Value>& row) {
+      if (next == rows.size()) return false;
+      row = rows[next++];
+      return true;
+    });
+  };
+  using S = std::string;
+  write({{S("0"), S("abcde")}, {S("-1"), S("\u00e4\u00f6\u00fc\u20ac!")}, {S(""), Value{}}});
+  const Rows read = ReadOurs(path)["T"].rows;
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(Number(read[0][0]), 0);
+  EXPECT_NE(Number(read[1][0]), 0);
+  EXPECT_EQ(Number(read[2][0]), 0);
+  EXPECT_EQ(read[1][1], Value(S("\u00e4\u00f6\u00fc\u20ac!")));
+  EXPECT_THROW(write({{I{0}, S("abcdef")}}), std::invalid_argument);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     SampleFiles, IndependentReadersTest,
     ::testing::Values("jet3_sample.mdb", "jet4_types.mdb", "jet4_fruit.mdb", "jet4_numeric.mdb"),
