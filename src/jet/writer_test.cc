@@ -218,7 +218,8 @@ TEST(JetWriterTest, BooleansFromTextAndTextHeldToItsField) {
   testing::TempDir dir;
   const std::string path = dir.path() + "/new.mdb";
   CreateEmptyDatabase(path);
-  const std::vector<Field> fields = {{"flag", FieldType::kBoolean, 1}, {"name", FieldType::kText, 5}};
+  const std::vector<Field> fields = {{"flag", FieldType::kBoolean, 1},
+                                     {"name", FieldType::kText, 5}};
   auto write = [&](const Rows& rows) {
     std::size_t next = 0;
     ReplaceTable(path, "T", fields, [&](std::vector<Value>& row) {
