@@ -180,6 +180,15 @@ Rows PresetRows(bool jet4, int plain) {
   return rows;
 }
 
+// The rows of `rows` in turn, as the writer asks for them.
+RowSource RowsOf(const Rows& rows) {
+  return [&rows, next = std::size_t{0}](std::vector<Value>& row) mutable {
+    if (next == rows.size()) return false;
+    row = rows[next++];
+    return true;
+  };
+}
+
 class IndependentReadersTest : public ::testing::TestWithParam<const char*> {};
 
 // PRESET_DEFS added, then replaced by more rows and again by fewer.
@@ -197,12 +206,7 @@ TEST_P(IndependentReadersTest, ReadTheSampleFilesAndTheTablesWrittenIntoThem) {
   for (int plain : {300, 1000, 300}) {
     SCOPED_TRACE(plain);
     Contents& written = expected["PRESET_DEFS"] = {Fields(jet4), PresetRows(jet4, plain)};
-    std::size_t next = 0;
-    ReplaceTable(path, "PRESET_DEFS", written.fields, [&](std::vector<Value>& row) {
-      if (next == written.rows.size()) return false;
-      row = written.rows[next++];
-      return true;
-    });
+    ReplaceTable(path, "PRESET_DEFS", written.fields, RowsOf(written.rows));
     ExpectReadersSee(path, expected);
     EXPECT_EQ(ReadOurs(path)["PRESET_DEFS"].rows.size(), written.rows.size());
     EXPECT_EQ(testing::PageMapProblems(path), problems);
@@ -220,14 +224,7 @@ TEST(JetWriterTest, BooleansFromTextAndTextHeldToItsField) {
   CreateEmptyDatabase(path);
   const std::vector<Field> fields = {{"flag", FieldType::kBoolean, 1},
                                      {"name", FieldType::kText, 5}};
-  auto write = [&](const Rows& rows) {
-    std::size_t next = 0;
-    ReplaceTable(path, "T", fields, [&](std::vector<Value>& row) {
-      if (next == rows.size()) return false;
-      row = rows[next++];
-      return true;
-    });
-  };
+  auto write = [&](const Rows& rows) { ReplaceTable(path, "T", fields, RowsOf(rows)); };
   using S = std::string;
   write({{S("0"), S("abcde")}, {S("-1"), S("\u00e4\u00f6\u00fc\u20ac!")}, {S(""), Value{}}});
   const Rows read = ReadOurs(path)["T"].rows;
