@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "presets/db/database.h"
+#include "db/database.h"
 #include "support/db_builder.h"
 
 namespace {

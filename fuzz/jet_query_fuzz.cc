@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "db/database.h"
+#include "db/jet_sql.h"
+#include "db/query_plan.h"
 #include "fuzz_support.h"
-#include "presets/db/database.h"
-#include "presets/db/jet_sql.h"
-#include "presets/db/query_plan.h"
 
 namespace {
 

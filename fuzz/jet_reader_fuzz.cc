@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
+#include "db/jet_import.h"
 #include "fuzz_support.h"
 #include "jet/reader.h"
 #include "jet/writer.h"
-#include "presets/db/jet_import.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ofstream(jet, std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
-  auto failure = zc::fuzz::FailureOf([&] { zc::jet::ConvertJetToSqlite(jet, sqlite); });
+  auto failure = zc::fuzz::FailureOf([&] { zc::db::ConvertJetToSqlite(jet, sqlite); });
   if (failure) {
     if (FolderContents(folder) != std::set<std::string>{"Zantel_Source.mdb"}) {
       Violated("a failed conversion leaves nothing behind", failure->description);

@@ -2,7 +2,7 @@
 // component is configured for.
 #pragma once
 
-#include "presets/db/database.h"
+#include "db/database.h"
 #include "presets/preset_run.h"
 
 namespace zc {

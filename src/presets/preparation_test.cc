@@ -7,11 +7,11 @@
 
 #include <filesystem>
 
+#include "db/jet_export.h"
 #include "jet/catalog.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 #include "platform/platform.h"
-#include "presets/db/jet_export.h"
 #include "support/preset_project.h"
 
 namespace zc {
@@ -97,7 +97,7 @@ TEST(WorkOnMdbTest, IntegratedStartsWorkFromTheMachineCopy) {
             "true");
     if (kind == kAccess) {
       std::filesystem::rename(q.SourcePath(), q.Path("source.sqlite"));
-      jet::ConvertSqliteToJet(q.Path("source.sqlite"), q.SourcePath());
+      db::ConvertSqliteToJet(q.Path("source.sqlite"), q.SourcePath());
     }
     testing::WriteFile(q.Path("parameter/r7qconfiguration.ini"),
                        "[Common]\r\nSaveAndRestore=" + q.Path("copy") + "\r\n");
@@ -150,7 +150,7 @@ TEST(WorkOnMdbTest, ADecimalFieldOfTheTemplateKeepsItsPlaces) {
   row[kAbsMin] = D(1.2345);
   q.BuildSource(columns, {row}, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
   std::filesystem::rename(q.SourcePath(), q.Path("source.sqlite"));
-  jet::ConvertSqliteToJet(q.Path("source.sqlite"), q.SourcePath());
+  db::ConvertSqliteToJet(q.Path("source.sqlite"), q.SourcePath());
   WorkOnMDB(q.run);
   q.run.FinishPendingWrites();
   EXPECT_EQ(testing::ReadAccessTable(q.ComponentPath(), "PRESET_DEFS").at(0)[kAbsMin], D(1.2345));

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "presets/db/database.h"
+#include "db/database.h"
 #include "presets/run_report.h"
 #include "project/project_run.h"
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <optional>
 
+#include "db/quoting.h"
 #include "errors/procedure.h"
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
-#include "presets/db/quoting.h"
 #include "presets/tables.h"
 #include "project/component_files.h"
 

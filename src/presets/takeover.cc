@@ -2,15 +2,15 @@
 
 #include <optional>
 
+#include "db/db_failure.h"
+#include "db/packed_rows.h"
+#include "db/quoting.h"
 #include "errors/error_sub.h"
 #include "errors/logs.h"
 #include "errors/procedure.h"
 #include "errors/start_up.h"
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
-#include "presets/db/db_failure.h"
-#include "presets/db/packed_rows.h"
-#include "presets/db/quoting.h"
 #include "presets/progress.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"

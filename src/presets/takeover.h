@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "presets/db/database.h"
+#include "db/database.h"
 #include "presets/preset_run.h"
 
 namespace zc {

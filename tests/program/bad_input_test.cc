@@ -10,10 +10,10 @@
 #include <fstream>
 #include <functional>
 
+#include "db/jet_export.h"
+#include "db/jet_import.h"
 #include "jet/format.h"
 #include "jet/writer.h"
-#include "presets/db/jet_export.h"
-#include "presets/db/jet_import.h"
 #include "program/project_files.h"
 #include "support/db_builder.h"
 #include "support/program_runner.h"
@@ -262,11 +262,11 @@ std::vector<Case> Cases() {
       Case("Access 97 source",
            [](const std::string& root) {
              const std::string source = root + "/" + kSource, sqlite = root + "/template.sqlite";
-             jet::ConvertJetToSqlite(source, sqlite);
+             db::ConvertJetToSqlite(source, sqlite);
              fs::copy_file(Fixture("jet3_sample.mdb"), source,
                            fs::copy_options::overwrite_existing);
              fs::permissions(source, fs::perms::owner_write, fs::perm_options::add);
-             jet::WriteTablesToJet(sqlite, {"Source_DEFS", "Source_PRESET_DEFS"}, source, source);
+             db::WriteTablesToJet(sqlite, {"Source_DEFS", "Source_PRESET_DEFS"}, source, source);
            },
            0, {"Wrote PRESET_DEFS back into the Access file"})
           .Access(),

@@ -12,15 +12,15 @@
 #include <map>
 #include <stdexcept>
 
+#include "db/jet_export.h"
+#include "db/jet_import.h"
+#include "db/quoting.h"
+#include "db/statement.h"
 #include "jet/catalog.h"
 #include "jet/format.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 #include "jet/usage_map.h"
-#include "presets/db/jet_export.h"
-#include "presets/db/jet_import.h"
-#include "presets/db/quoting.h"
-#include "presets/db/statement.h"
 #include "support/temp_project.h"
 
 namespace zc::testing {
@@ -51,7 +51,7 @@ bool IsAccessFile(const std::string& path) {
 struct AsSqlite {
   explicit AsSqlite(const std::string& access) : path(access + ".check.sqlite") {
     std::filesystem::remove(path);
-    jet::ConvertJetToSqlite(access, path);
+    db::ConvertJetToSqlite(access, path);
   }
   ~AsSqlite() { std::filesystem::remove(path); }
   std::string path;
@@ -136,7 +136,7 @@ void BuildAccessDatabase(const std::string& path, const std::vector<TableSpec>& 
   const std::string sqlite = path + ".sqlite";
   BuildDatabase(sqlite, tables);
   std::filesystem::remove(path);
-  jet::ConvertSqliteToJet(sqlite, path);
+  db::ConvertSqliteToJet(sqlite, path);
   std::filesystem::remove(sqlite);
 }
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "db/value.h"
 #include "errors/failure.h"
-#include "presets/db/value.h"
 
 namespace zc::db {
 // Readable test failures: values as text with their kind.
@@ -75,7 +75,7 @@ Columns PresetColumns(const std::vector<std::string>& additional = {});
 
 // --- Access files ---
 
-// The path of a sample file of src/presets/db/testdata.
+// The path of a sample file of src/db/testdata.
 std::string Fixture(const std::string& name);
 
 // Runs a shell command; returns its exit status and its output (both streams).

@@ -1,0 +1,175 @@
+#include "db/connection.h"
+
+#include <sqlite3.h>
+
+#include <functional>
+
+#include "db/db_failure.h"
+#include "db/query_plan.h"
+#include "db/quoting.h"
+#include "platform/ansi_text.h"
+#include "platform/platform.h"
+
+namespace zc::db {
+namespace {
+
+int CompareText(void*, int a_size, const void* a, int b_size, const void* b) {
+  return platform::CompareIgnoringCase(
+      std::string_view(static_cast<const char*>(a), static_cast<size_t>(a_size)),
+      std::string_view(static_cast<const char*>(b), static_cast<size_t>(b_size)));
+}
+
+}  // namespace
+
+void Connection::CloseDatabase::operator()(sqlite3* db) const {
+  sqlite3_close_v2(db);  // rolls back a transaction still open
+}
+
+std::shared_ptr<Connection> Connection::Open(const std::string& path) {
+  if (!platform::PathExists(path) || platform::IsFolder(path)) {
+    Fail(code::kFileNotFound, "Could not find file '" + path + "'.", source::kEngine);
+  }
+  std::optional<std::string> head = platform::ReadFileStart(path, 16);
+  if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
+    Fail(code::kNotADatabase, "Unrecognized database format '" + path + "'.", source::kEngine);
+  }
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::shared_ptr<Connection> connection(new Connection(db, path));
+  if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
+  sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, CompareText, nullptr);
+  // Proves the file is a readable database before any procedure relies on it.
+  rc = sqlite3_exec(db, "PRAGMA cache_size=-16384; SELECT count(*) FROM sqlite_master;", nullptr,
+                    nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
+  connection->DropLeftoverIndexes();
+  return connection;
+}
+
+Connection::Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+
+std::int64_t Connection::LastInsertRowid() const { return sqlite3_last_insert_rowid(db_.get()); }
+
+void Connection::Close() {
+  statements_.clear();
+  db_.reset();
+  in_transaction_ = false;
+}
+
+Statement& Connection::Prepare(const std::string& sql) {
+  if (db_ == nullptr) ObjectInvalid(source::kDatabase);
+  auto found = statements_.find(sql);
+  if (found != statements_.end()) return *found->second;
+  auto statement = std::make_unique<Statement>(db_.get(), sql);
+  return *statements_.emplace(sql, std::move(statement)).first->second;
+}
+
+std::shared_ptr<const QueryPlan> Connection::CachedPlan(const std::string& shape) const {
+  auto found = plans_.find(shape);
+  return found == plans_.end() ? nullptr : found->second;
+}
+
+void Connection::CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan) {
+  if (plans_.size() >= 256) plans_.clear();  // only a few shapes ever repeat
+  plans_[shape] = std::move(plan);
+}
+
+void Connection::BeginWrite() {
+  if (db_ == nullptr) ObjectInvalid(source::kDatabase);
+  ++write_generation_;
+  if (in_transaction_) return;
+  int rc = sqlite3_exec(db_.get(), "BEGIN", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
+  in_transaction_ = true;
+}
+
+void Connection::Write(const std::string& sql) {
+  BeginWrite();
+  int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
+}
+
+void Connection::Commit() {
+  if (!in_transaction_) return;
+  DropLookupIndexes();
+  int rc = sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+  in_transaction_ = sqlite3_get_autocommit(db_.get()) == 0;
+  if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
+}
+
+void Connection::TableChanged(std::string_view table) {
+  if (table == last_changed_) return;  // row after row of the same table
+  last_changed_ = table;
+  changed_tables_.insert(platform::UpperCase(table));
+}
+
+std::vector<std::string> Connection::TableNames() {
+  if (names_loaded_) return table_names_;
+  table_names_.clear();
+  Statement& list = Prepare(
+      "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' "
+      "ESCAPE '\\' ORDER BY rowid");
+  while (list.Step()) table_names_.push_back(list.TextColumn(0));
+  list.Reset();
+  names_loaded_ = true;
+  return table_names_;
+}
+
+const TableSchema* Connection::Schema(std::string_view table) {
+  std::string key = platform::UpperCase(table);
+  if (auto found = schemas_.find(key); found != schemas_.end()) return &found->second;
+  for (const std::string& name : TableNames()) {
+    if (!platform::EqualIgnoringCase(name, table)) continue;
+    TableSchema schema{name, {}, {}};
+    Statement info(db_.get(), "SELECT name, type FROM pragma_table_info(?1)");
+    info.Bind(1, Value::Text(name));
+    while (info.Step())
+      schema.columns.push_back({info.TextColumn(0), FieldTypeOf(info.TextColumn(1))});
+    Statement keyed(db_.get(),
+                    "SELECT i.name FROM pragma_table_list(?1) AS t, pragma_table_info(?1) AS i "
+                    "WHERE t.schema = 'main' AND t.wr AND i.pk > 0 ORDER BY i.pk");
+    keyed.Bind(1, Value::Text(name));
+    while (keyed.Step()) schema.key.push_back(keyed.TextColumn(0));
+    return &schemas_.emplace(key, std::move(schema)).first->second;
+  }
+  return nullptr;
+}
+
+void Connection::SchemaChanged() {
+  schemas_.clear();
+  plans_.clear();
+  names_loaded_ = false;
+}
+
+void Connection::EnsureLookupIndex(const std::string& table,
+                                   const std::vector<std::string>& columns) {
+  std::string key = table;
+  for (const std::string& column : columns) key += "\x1f" + column;
+  std::string name = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
+  if (lookup_indexes_.count(name) != 0) return;
+  std::string sql =
+      "CREATE INDEX IF NOT EXISTS " + DoubleQuoted(name) + " ON " + DoubleQuoted(table) + " (";
+  for (size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
+  Write(sql + ")");
+  lookup_indexes_.insert(name);
+}
+
+void Connection::DropLookupIndexes() {
+  for (const std::string& name : lookup_indexes_) {
+    std::string sql = "DROP INDEX IF EXISTS " + DoubleQuoted(name);
+    sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  }
+  lookup_indexes_.clear();
+}
+
+void Connection::DropLeftoverIndexes() {
+  std::vector<std::string> leftovers;
+  Statement list(db_.get(),
+                 "SELECT name FROM sqlite_master WHERE type='index' AND name LIKE "
+                 "'zc\\_lookup\\_%' ESCAPE '\\'");
+  while (list.Step()) leftovers.push_back(list.TextColumn(0));
+  for (const std::string& name : leftovers) Write("DROP INDEX IF EXISTS " + DoubleQuoted(name));
+  leftovers_dropped_ = !leftovers.empty();
+}
+
+}  // namespace zc::db

@@ -1,0 +1,100 @@
+// One open SQLite file. The engine keeps one per file for the whole run, so
+// opening and closing a database in the procedures costs nothing; statements
+// are prepared once; writes are batched in one transaction that is committed
+// whenever the program is about to show, log or copy something.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "db/statement.h"
+#include "db/table_schema.h"
+
+struct sqlite3;
+
+namespace zc::db {
+
+struct QueryPlan;
+
+// The collation by which every text comparison and ordering in SQL ignores
+// letter case, as the Access engine's do: platform::CompareIgnoringCase.
+inline constexpr const char* kTextCollation = "zc_nocase";
+
+class Connection {
+ public:
+  // Opens an existing SQLite file; raises code::kFileNotFound for a missing
+  // file and code::kNotADatabase for one that is no database.
+  static std::shared_ptr<Connection> Open(const std::string& path);
+  ~Connection() { Close(); }
+
+  bool IsOpen() const { return db_ != nullptr; }
+  std::int64_t LastInsertRowid() const;
+  // Closes the file for good: a transaction still open is rolled back.
+  void Close();
+
+  // A cached prepared statement, ready to bind; it lives as long as the file is open.
+  Statement& Prepare(const std::string& sql);
+
+  // Plans of queries already asked, by their shape; dropped when the schema changes.
+  std::shared_ptr<const QueryPlan> CachedPlan(const std::string& shape) const;
+  void CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan);
+  // Runs a statement that writes, inside the run's transaction.
+  void Write(const std::string& sql);
+  // Starts the run's transaction before a write, if none is open.
+  void BeginWrite();
+  // Changes before every write, so that rows read ahead know they may be stale.
+  std::uint64_t write_generation() const { return write_generation_; }
+  void Commit();
+
+  // Tables whose fields or rows the run changed, upper-cased: a file kept in
+  // another format (an Access file) gets exactly these written back.
+  void TableChanged(std::string_view table);
+  const std::set<std::string>& changed_tables() const { return changed_tables_; }
+  // Anything to keep: changed tables, or lookup indexes an earlier run left.
+  bool modified() const { return !changed_tables_.empty() || leftovers_dropped_; }
+
+  std::vector<std::string> TableNames();
+  // The schema of a table, names compared without regard to case; nullptr if none.
+  const TableSchema* Schema(std::string_view table);
+  void SchemaChanged();
+
+  // An index that makes a repeated per-row lookup cheap. It orders texts by
+  // kTextCollation, which other SQLite tools lack, so every commit drops it
+  // first: no file ever holds one, not even after a killed run.
+  void EnsureLookupIndex(const std::string& table, const std::vector<std::string>& columns);
+
+ private:
+  struct CloseDatabase {
+    void operator()(sqlite3* db) const;
+  };
+
+  Connection(sqlite3* db, std::string path);
+  // Best effort: the commit that follows matters more, and the next open
+  // drops what stays.
+  void DropLookupIndexes();
+  // Lookup indexes a killed run of an earlier version left in the file.
+  void DropLeftoverIndexes();
+
+  std::unique_ptr<sqlite3, CloseDatabase> db_;
+  std::string path_;
+  bool in_transaction_ = false;
+  // Declared after db_, so they are finalized before the file is closed.
+  std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
+  std::unordered_map<std::string, std::shared_ptr<const QueryPlan>> plans_;
+  std::map<std::string, TableSchema> schemas_;  // by upper-cased name
+  std::vector<std::string> table_names_;
+  bool names_loaded_ = false;
+  std::set<std::string> lookup_indexes_;
+  std::set<std::string> changed_tables_;
+  std::string last_changed_;
+  bool leftovers_dropped_ = false;
+  std::uint64_t write_generation_ = 1;
+};
+
+}  // namespace zc::db

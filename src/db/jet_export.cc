@@ -1,0 +1,206 @@
+#include "db/jet_export.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "db/db_failure.h"
+#include "db/field_type.h"
+#include "db/jet_to_sqlite.h"
+#include "db/quoting.h"
+#include "errors/failure.h"
+#include "jet/writer.h"
+#include "platform/platform.h"
+
+namespace zc::db {
+namespace {
+
+using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+std::filesystem::path NativePath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
+  throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + reason);
+}
+
+Connection OpenReadOnly(const std::string& path) {
+  sqlite3* handle = nullptr;
+  const int result = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
+  Connection connection(handle, &sqlite3_close_v2);
+  if (result != SQLITE_OK) CannotRead(path, sqlite3_errstr(result));
+  return connection;
+}
+
+Statement Prepare(sqlite3* db, const std::string& sql, const std::string& path) {
+  sqlite3_stmt* statement = nullptr;
+  const int result = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+  Statement owned(statement, &sqlite3_finalize);
+  if (result != SQLITE_OK) CannotRead(path, sqlite3_errmsg(db));
+  return owned;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return text;
+}
+
+// The Jet field a column's declared type stands for.
+jet::Field FieldOf(const std::string& name, const std::string& declared) {
+  const std::string upper = Upper(declared);
+  if (upper == "COUNTER") return {name, jet::FieldType::kCounter, 4};
+  if (upper.rfind("DECIMAL", 0) == 0) {
+    int precision = 18, scale = 0;
+    std::sscanf(upper.c_str(), "DECIMAL(%d,%d)", &precision, &scale);
+    return {name, jet::FieldType::kDecimal, 17, precision, scale};
+  }
+  const FieldType field = FieldTypeOf(declared);
+  constexpr std::pair<std::int16_t, jet::FieldType> kTypes[] = {
+      {type::kBoolean, jet::FieldType::kBoolean},
+      {type::kByte, jet::FieldType::kByte},
+      {type::kInteger, jet::FieldType::kInteger},
+      {type::kLong, jet::FieldType::kLong},
+      {type::kCurrency, jet::FieldType::kCurrency},
+      {type::kSingle, jet::FieldType::kSingle},
+      {type::kDouble, jet::FieldType::kDouble},
+      {type::kDate, jet::FieldType::kDate},
+      {type::kText, jet::FieldType::kText},
+      {type::kLongBinary, jet::FieldType::kLongBinary},
+      {type::kMemo, jet::FieldType::kMemo},
+      {type::kGuid, jet::FieldType::kGuid},
+  };
+  for (const auto& [code, type] : kTypes) {
+    if (code == field.type) return {name, type, field.size};
+  }
+  return {name, jet::FieldType::kDouble, 8};
+}
+
+std::vector<jet::Field> FieldsOf(sqlite3* db, const std::string& table, const std::string& path) {
+  Statement info = Prepare(db, "SELECT name, type FROM pragma_table_info(?)", path);
+  sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  std::vector<jet::Field> fields;
+  while (sqlite3_step(info.get()) == SQLITE_ROW) {
+    const auto text = [&](int i) {
+      const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), i));
+      return std::string(chars ? chars : "");
+    };
+    fields.push_back(FieldOf(text(0), text(1)));
+  }
+  if (fields.empty()) CannotRead(path, "it has no table \"" + table + "\"");
+  return fields;
+}
+
+jet::Value ValueAt(sqlite3_stmt* statement, int i) {
+  switch (sqlite3_column_type(statement, i)) {
+    case SQLITE_INTEGER:
+      return std::int64_t{sqlite3_column_int64(statement, i)};
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(statement, i);
+    case SQLITE_TEXT:
+      return std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
+                         static_cast<std::size_t>(sqlite3_column_bytes(statement, i)));
+    case SQLITE_BLOB: {
+      const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, i));
+      return jet::Blob(bytes, bytes + sqlite3_column_bytes(statement, i));
+    }
+    default:
+      return std::monostate{};
+  }
+}
+
+// Copies one table; returns how many rows it holds.
+std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::string& table,
+                        const std::string& jet_path) {
+  const std::vector<jet::Field> fields = FieldsOf(db, table, sqlite_path);
+  Statement rows =
+      Prepare(db, "SELECT * FROM " + DoubleQuoted(table) + " ORDER BY rowid", sqlite_path);
+  std::int64_t count = 0;
+  jet::ReplaceTable(jet_path, table, fields, [&](std::vector<jet::Value>& row) {
+    const int step = sqlite3_step(rows.get());
+    if (step == SQLITE_DONE) return false;
+    if (step != SQLITE_ROW) CannotRead(sqlite_path, sqlite3_errmsg(db));
+    row.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i)
+      row[i] = ValueAt(rows.get(), static_cast<int>(i));
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+[[noreturn]] void CannotWrite(const std::string& shown_path, const std::exception& error) {
+  if (const auto* failure = dynamic_cast<const jet::Error*>(&error);
+      failure && failure->kind == jet::ErrorKind::kIo) {
+    throw Failure(failures::kFileAccess, "Cannot write " + shown_path + ": " + error.what());
+  }
+  throw Failure(code::kNotADatabase,
+                shown_path + " cannot take the rebuilt tables: " + error.what());
+}
+
+}  // namespace
+
+void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
+                      const std::string& jet_path, const std::string& shown_path) {
+  Connection db = OpenReadOnly(sqlite_path);
+  try {
+    for (const std::string& table : tables) WriteTable(db.get(), sqlite_path, table, jet_path);
+  } catch (const Failure&) {
+    throw;
+  } catch (const std::exception& error) {
+    CannotWrite(shown_path, error);
+  }
+}
+
+void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& tables,
+                    const std::string& jet_path) {
+  // Access keeps a lock file beside a database it has open.
+  const std::string lock = jet_path.substr(0, jet_path.find_last_of('.')) + ".ldb";
+  if (platform::FileExists(lock)) {
+    Fail(code::kCannotOpen,
+         "The file '" + jet_path + "' is open in Access (its lock file '" + lock +
+             "' exists). Close it in Access and run again.",
+         db::source::kEngine);
+  }
+  const std::string error = platform::ReplaceFileAtomically(jet_path, [&](const std::string& temp) {
+    if (std::string error = platform::CopyFileInto(jet_path, temp); !error.empty()) return error;
+    WriteTablesToJet(scratch, tables, temp, jet_path);
+    return std::string();
+  });
+  if (!error.empty()) Fail(code::kCannotOpen, error, db::source::kEngine);
+}
+
+std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
+                                              const std::string& jet_path) {
+  Connection db = OpenReadOnly(sqlite_path);
+  std::vector<std::string> names;
+  Statement list = Prepare(db.get(),
+                           "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                           "'sqlite!_%' ESCAPE '!' ORDER BY rowid",
+                           sqlite_path);
+  while (sqlite3_step(list.get()) == SQLITE_ROW) {
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+  }
+  const std::string temporary = jet_path + ".part";
+  std::vector<ImportedTable> written;
+  try {
+    std::filesystem::remove(NativePath(temporary));
+    jet::CreateEmptyDatabase(temporary);
+    for (const std::string& name : names) {
+      written.push_back({name, WriteTable(db.get(), sqlite_path, name, temporary)});
+    }
+    if (std::filesystem::exists(NativePath(jet_path)))
+      throw jet::Error(jet::ErrorKind::kIo, "it exists already");
+    std::filesystem::rename(NativePath(temporary), NativePath(jet_path));
+  } catch (const std::exception& error) {
+    std::error_code ignored;
+    std::filesystem::remove(NativePath(temporary), ignored);
+    if (const auto* failure = dynamic_cast<const Failure*>(&error)) throw *failure;
+    CannotWrite(jet_path, error);
+  }
+  return written;
+}
+
+}  // namespace zc::db

@@ -1,0 +1,60 @@
+#include "db/jet_import.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "db/db_failure.h"
+#include "db/jet_to_sqlite.h"
+#include "errors/failure.h"
+#include "jet/reader.h"
+#include "platform/platform.h"
+
+namespace zc::db {
+namespace {
+
+[[noreturn]] void NotReadable(const std::string& path, const std::string& reason) {
+  throw Failure(db::code::kNotADatabase,
+                path + " is not a database this program can read: " + reason);
+}
+
+std::unique_ptr<jet::Reader> OpenJet(const std::string& path) {
+  if (!platform::PathExists(path) || platform::IsFolder(path)) {
+    throw Failure(db::code::kFileNotFound, "Could not find file '" + path + "'.");
+  }
+  try {
+    return std::make_unique<jet::Reader>(path);
+  } catch (const jet::Error& error) {
+    if (error.kind == jet::ErrorKind::kIo) {
+      throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + error.what());
+    }
+    NotReadable(path, error.what());
+  }
+}
+
+}  // namespace
+
+std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
+                                              const std::string& sqlite_path) {
+  std::unique_ptr<jet::Reader> reader = OpenJet(jet_path);
+  if (platform::PathExists(sqlite_path)) {
+    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
+  }
+  std::vector<ImportedTable> tables;
+  std::string error = platform::ReplaceFileAtomically(sqlite_path, [&](const std::string& file) {
+    try {
+      tables = CopyTables(*reader, file, sqlite_path);
+    } catch (const jet::Error& error) {
+      NotReadable(jet_path, error.what());
+    }
+    // A file made meanwhile by someone else is not replaced.
+    if (!platform::PathExists(sqlite_path)) return std::string();
+    return "Cannot create " + sqlite_path + ": " + std::strerror(EEXIST);
+  });
+  if (!error.empty()) throw Failure(failures::kFileAccess, error);
+  return tables;
+}
+
+}  // namespace zc::db
