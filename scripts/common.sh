@@ -7,8 +7,8 @@ MDB_READER=mdb-reader@3.2.0
 NPM_PREFIX="$ROOT/build/npm"
 # The Windows build: MinGW-w64 (posix threads) and 64-bit wine alone, which
 # runs 64-bit programs (no i386 architecture, no wine32); googletest brings
-# the GoogleTest sources, the certificates let CMake fetch the SQLite sources
-# over HTTPS, Xvfb is the display wine draws the window on.
+# the GoogleTest sources, npm the SQLite sources (scripts/fetch-sqlite.sh),
+# Xvfb is the display wine draws the window on.
 WINDOWS_PACKAGES=(cmake ninja-build googletest ca-certificates g++-mingw-w64-x86-64-posix
                   wine wine64 xvfb xauth sqlite3 mdbtools)
 
@@ -29,6 +29,7 @@ install_mdb_reader() {
 
 # build_windows [TARGET...]: cross-builds build-windows/ for 64-bit Windows.
 build_windows() {
+  bash "$ROOT/scripts/fetch-sqlite.sh" "$ROOT/build-windows"
   cmake -S "$ROOT" -B "$ROOT/build-windows" -G Ninja --no-warn-unused-cli \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$ROOT/build-windows" -j "$(nproc)" ${1:+--target "$@"}
