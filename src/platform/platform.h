@@ -56,6 +56,11 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // separator, then drop that too. "/a/b" -> "/a", "/" -> "", "C:\" -> "C:".
 std::string ParentFolderByRule(std::string_view folder);
 
+// A path as the program's messages name it: upper-cased on Windows, where
+// the plant's messages always showed paths so and letter case tells no files
+// apart; as it is on POSIX, where only the real name leads to the file.
+std::string PathInMessage(std::string_view path);
+
 // Turns the text after a command-line key's separator into the key's value:
 // blanks stripped, cut where the next key starts, in the platform's letter
 // case (on Windows: cut at any "/", upper case).

@@ -56,6 +56,7 @@ struct Case {
   Breakage breakage;
   int exit_status;
   std::vector<std::string> logged;     // texts the logs or the run report must hold
+                                       // ("{root}": the project folder)
   std::vector<std::string> unchanged;  // files that must keep their bytes
   bool access = false;
   std::vector<std::string> args = {"/EXTERNAL=SILENT"};
@@ -192,7 +193,7 @@ std::vector<Case> Cases() {
       Case("undeclared field in the earlier table",
            Sql(kComponent, {"ALTER TABLE PRESET_DEFS ADD COLUMN Extra TEXT(50)"}), 0,
            {"! Fault Zantel_Config: WARNING!Machinecopy contains data in fields that won't be "
-            "taken over!Configurationfile \"ZANTEL.CFG\", missing entry "
+            "taken over!Configurationfile \"Zantel.cfg\", missing entry "
             "\"DataBaseAdditionalFields \"If you continue now this data will be lost.Continue?\r\n",
             "carried: 4 of 4\r\n"}),
       // What the run did: rows per machine, and every earlier row dropped.
@@ -276,6 +277,13 @@ std::vector<Case> Cases() {
            {kEveryFile})
           .Access()
           .Args({"/preview", "/EXTERNAL=SILENT"}),
+      // Messages name the files as they are on disk.
+      Case("paths in messages",
+           [](const std::string& root) {
+             TextAt("parameter/Program.ini", "[Project]\r\nNumberOfMachines=40000\r\n")(root);
+             Removed(kCfg)(root);
+           },
+           1, {"Error logged to \n\r{root}/R7Qcfglog.txt", "File not found: \n\r{root}/" + kCfg}),
   };
 }
 
@@ -312,7 +320,8 @@ TEST_P(BadInputTest, IsLoggedAndCostsNoFile) {
 
   std::string logs = ReadFile(root + "/R7Qcfglog.txt") + ReadFile(root + "/TolvaServicePack.log") +
                      ReadFile(root + "/console.txt") + ReadFile(root + "/Zantel/Zantel_Report.txt");
-  for (const std::string& text : c.logged) {
+  for (std::string text : c.logged) {
+    if (auto at = text.find("{root}"); at != std::string::npos) text.replace(at, 6, root);
     EXPECT_NE(logs.find(text), std::string::npos) << text << " not logged:\n" << logs;
   }
   const auto now = TreeState(root, {"console.txt", "Zantel_Report.txt"});
