@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ansi_text.h"
 #include "settings/ini_file.h"
 #include "support/temp_project.h"
 
@@ -114,6 +115,27 @@ TEST(IniTest, ReadersTakeEveryValueAsTheWindowsOnesDoAndTheWriterWritesWindows12
   EXPECT_EQ(ReadFile(h.Path("parameter/new.ini")), "[Info]\r\nS_Editor=\xC4\xD6\xDC\xDF\x80\r\n");
   EXPECT_EQ(LoadIniString(h.run, "Info", "S_Editor", h.Path("parameter/new.ini")), "ÄÖÜß€");
   EXPECT_TRUE(h.ui.shown.empty());
+  EXPECT_EQ(h.ErrorLog(), "");
+}
+
+// Files with a byte order mark read as Windows reads them, the first section
+// included, and values are cut to 254 characters, not bytes. A write keeps
+// the file's encoding and mark.
+TEST(IniTest, AByteOrderMarkMakesTheFileUnicodeAndWritesKeepIt) {
+  Harness<zc::Run> h;
+  const std::string file = h.Path("parameter/Program.ini");
+  std::string long_value;
+  for (int i = 0; i < 300; ++i) long_value += "ü";
+  const std::string text = "[Project]\r\nName=Prüfstand\r\nLong=" + long_value + "\r\n";
+  for (auto encoding : {platform::TextEncoding::kUtf8, platform::TextEncoding::kUtf16Le,
+                        platform::TextEncoding::kUtf16Be, platform::TextEncoding::kAnsi}) {
+    WriteFile(file, platform::EncodeText(text, encoding));
+    EXPECT_EQ(LoadIniString(h.run, "Project", "Name", file), "Prüfstand");
+    EXPECT_EQ(LoadIniString(h.run, "Project", "Long", file), long_value.substr(0, 254 * 2));
+    SaveIni(h.run, "Ä€", "Info", "S_Editor", file);
+    EXPECT_EQ(ReadFile(file),
+              platform::EncodeText(text + "\r\n[Info]\r\nS_Editor=Ä€\r\n", encoding));
+  }
   EXPECT_EQ(h.ErrorLog(), "");
 }
 

@@ -14,6 +14,7 @@
 #include "db/jet_import.h"
 #include "jet/format.h"
 #include "jet/writer.h"
+#include "platform/ansi_text.h"
 #include "program/project_files.h"
 #include "support/db_builder.h"
 #include "support/program_runner.h"
@@ -120,6 +121,23 @@ Breakage WithoutRowid(std::string file, std::string table) {
   return Sql(file, {"ALTER TABLE " + table + " RENAME TO Old",
                     "CREATE TABLE " + table + " (" + columns + "PRIMARY KEY (ID)) WITHOUT ROWID",
                     "INSERT INTO " + table + " SELECT * FROM Old", "DROP TABLE Old"});
+}
+
+// The file's text again, in `encoding` with its byte order mark.
+Breakage Encoded(std::string file, platform::TextEncoding encoding) {
+  return [=](const std::string& root) {
+    const std::string path = root + "/" + file;
+    WriteFile(path, platform::EncodeText(platform::FromAnsi(ReadFile(path)), encoding));
+  };
+}
+
+// The language file the program ships with, beside the program.
+Breakage ShippedLanguageFile(platform::TextEncoding encoding) {
+  return [=](const std::string& root) {
+    fs::copy_file(fs::path(ZC_PROGRAM).parent_path() / "Zantel_Config.ini",
+                  root + "/Bin/Zantel_Config.ini");
+    Encoded("Bin/Zantel_Config.ini", encoding)(root);
+  };
 }
 
 std::vector<Case> Cases() {
@@ -277,6 +295,15 @@ std::vector<Case> Cases() {
            {kEveryFile})
           .Access()
           .Args({"/preview", "/EXTERNAL=SILENT"}),
+      // INI files are read as Windows reads them: a byte order mark makes
+      // them UTF-8 or UTF-16, and a complete file needs no entry written.
+      Case("cfg with a UTF-8 byte order mark", Encoded(kCfg, platform::TextEncoding::kUtf8), 0,
+           {"  M1: 3\r\n", "  M2: 3\r\n", "carried: 4 of 4\r\n"}),
+      Case("Program.ini in UTF-16",
+           Encoded("parameter/Program.ini", platform::TextEncoding::kUtf16Le), 0,
+           {"  M2: 3\r\n", "  Total: 6\r\n"}),
+      Case("shipped language file in UTF-16 big-endian",
+           ShippedLanguageFile(platform::TextEncoding::kUtf16Be), 0, {}, {"Bin/Zantel_Config.ini"}),
       // Messages name the files as they are on disk.
       Case("paths in messages",
            [](const std::string& root) {
@@ -284,6 +311,8 @@ std::vector<Case> Cases() {
              Removed(kCfg)(root);
            },
            1, {"Error logged to \n\r{root}/R7Qcfglog.txt", "File not found: \n\r{root}/" + kCfg}),
+      // The language file can be neither read nor written: a silent run does without.
+      Case("language file cannot be written", Folder("Bin/Zantel_Config.ini"), 0),
   };
 }
 
