@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
+#include "platform/ansi_text.h"
+#include "settings/ini.h"
 #include "settings/ini_file.h"
 #include "support/temp_project.h"
 
@@ -109,6 +112,44 @@ TEST_F(LanguageTest, KeysOfArraysTagsAndControlsThatCannotBeHandled) {
   EXPECT_EQ(ReadFile(File()).find("Twin"), std::string::npos);
   EXPECT_TRUE(h.ui.shown.empty());
   EXPECT_EQ(h.ErrorLog(), "");
+}
+
+// The reader keeps 254 characters of an entry: every shipped one reads whole.
+TEST_F(LanguageTest, EveryShippedEntryFitsTheReader) {
+  testing::WriteFile(File(), ShippedLanguageFile());
+  std::istringstream lines(platform::DecodeText(ShippedLanguageFile()).utf8);
+  std::string section;
+  int entries = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.ends_with('\r')) line.pop_back();
+    if (line.starts_with('[')) section = line.substr(1, line.find(']') - 1);
+    const auto equals = line.find('=');
+    if (line.starts_with(';') || equals == std::string::npos) continue;
+    ++entries;
+    EXPECT_EQ(LoadIniString(h.run, section, line.substr(0, equals), File()),
+              line.substr(equals + 1))
+        << "[" << section << "] " << line.substr(0, equals);
+  }
+  EXPECT_GT(entries, 20);
+}
+
+// Without a language file, and none written (a folder in its place, or a
+// preview), the window shows the shipped texts instead of empty help boxes.
+TEST_F(LanguageTest, WithoutALanguageFileTheShippedTextsAreShown) {
+  settings::IniIndex shipped(platform::DecodeText(ShippedLanguageFile()).utf8);
+  std::filesystem::create_directories(File());
+  for (bool preview : {false, true}) {
+    h.run.PreviewMode = preview;
+    controls = DesignedControls();
+    help = {};
+    Load();
+    ASSERT_NE(help[1], "");
+    EXPECT_EQ(help[1], shipped.Find("1031", "Help1"));
+    EXPECT_EQ(help[2], shipped.Find("1031", "Help2"));
+    EXPECT_EQ(controls[2].ToolTipText, shipped.Find("1031", "TTT_CommandOK_"));
+    std::filesystem::remove(File());
+  }
+  EXPECT_FALSE(std::filesystem::exists(File()));
 }
 
 }  // namespace
