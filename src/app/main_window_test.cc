@@ -137,25 +137,6 @@ TEST(MainWindowTest, HelpModeShowsHelpTextsInsteadOfWorking) {
   EXPECT_NE(s.Stamp().find("S_Prog=1.0.1 - Standalone"), std::string::npos);
 }
 
-// A component another run holds: the window says so in a box, writes
-// nothing but the error log's line (not even the language file) and ends.
-TEST(MainWindowTest, AComponentAnotherRunHoldsIsLeftAlone) {
-  Subject s;
-  platform::FileLock other_run;
-  ASSERT_EQ(other_run.Take(s.h.Path("Zantel/.Zantel.zc-lock")),
-            platform::FileLock::Outcome::kTaken);
-  s.h.ui.Script({Answer::kOk});
-  EXPECT_EQ(s.ExitCode([&] { s.window.Form_Load(); }), exit_status::kEndedOnFailure);
-  ASSERT_EQ(s.h.ui.shown.size(), 1u);
-  EXPECT_EQ(s.h.ui.shown[0].title, "Fatal error");
-  EXPECT_NE(s.h.ui.shown[0].text.find("Another run is working on Zantel: this start has changed"),
-            std::string::npos);
-  EXPECT_NE(s.h.ErrorLog().find("/ Form_Load (Nr. 3045) :Another run is working on Zantel:"),
-            std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(s.h.Path("Bin/Zantel_Config.ini")));
-  EXPECT_EQ(s.work_runs, 0);
-}
-
 // Cancel and the close box ask first, No being the default; a give-up is
 // logged, and so is the count of a failure that repeated before it.
 TEST(MainWindowTest, CancelAndTheCloseBoxAskFirstAndAGiveUpIsLogged) {

@@ -45,26 +45,6 @@ TEST(AnsiTextTest, ConvertsToWindows1252AndBack) {
   EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
 }
 
-// A byte order mark chooses UTF-8 or UTF-16 (either way round); a file
-// without one is Windows-1252. Written back, each keeps its encoding.
-TEST(AnsiTextTest, ByteOrderMarksChooseTheEncoding) {
-  using std::literals::string_view_literals::operator""sv;
-  const std::tuple<std::string_view, TextEncoding, const char*> cases[] = {
-      {"a\xE4\xFF\xFE", TextEncoding::kAnsi, "aäÿþ"},
-      {"\xEF\xBB\xBF[a\xC3\xA4", TextEncoding::kUtf8, "[aä"},
-      {"\xFF\xFE[\0\xE4\0\x3D\xD8\x00\xDE"sv, TextEncoding::kUtf16Le, "[ä\U0001F600"},
-      {"\xFE\xFF\0[\0\xE4\xD8\x3D\xDE\x00"sv, TextEncoding::kUtf16Be, "[ä\U0001F600"},
-  };
-  for (auto [bytes, encoding, text] : cases) {
-    DecodedText decoded = DecodeText(bytes);
-    EXPECT_EQ(decoded.encoding, encoding) << text;
-    EXPECT_EQ(decoded.utf8, text);
-    EXPECT_EQ(EncodeText(text, encoding), bytes) << text;
-  }
-  // A lone surrogate and a last odd byte have no character.
-  EXPECT_EQ(DecodeText("\xFF\xFE\x3D\xD8[\0x"sv).utf8, "\uFFFD[\uFFFD");
-}
-
 TEST(AnsiTextTest, UpperCaseFollowsTheCodePage) {
   const std::pair<const char*, const char*> cases[] = {
       {"abc", "ABC"}, {"straße", "STRAßE"}, {"äöüéÿ", "ÄÖÜÉŸ"},

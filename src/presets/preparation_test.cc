@@ -161,7 +161,6 @@ TEST(WorkOnMdbTest, ADecimalFieldOfTheTemplateKeepsItsPlaces) {
 // Yes carries the values, No ends the program. (A silent run warns in the
 // service-pack log: bad_input_test.)
 TEST(TakeoverTest, AnUndeclaredFieldIsAskedAbout) {
-  // Messages name files by their real names; Windows shows them upper-cased.
   const std::string cfg = testing::OnPlatform<std::string>("Zantel.cfg", "ZANTEL.CFG");
   for (Answer answer : {Answer::kYes, Answer::kNo}) {
     PresetProject p;

@@ -43,7 +43,6 @@ TEST(ComponentFilesTest, FollowFromTheProgramsPlaceAndAMissingCfgEndsTheProgram)
     if (!c.silent) ui.Script({Answer::kOk});
     EXPECT_THROW(GetValidMachines(run), ProgramEnded);
     EXPECT_EQ(ui.exit_code, exit_status::kEndedOnFailure);
-    // The real path: on Windows in upper case, as the plant knows it.
     const std::string text =
         "File not found: \n\r" + testing::OnPlatform(c.cfg, platform::UpperCase(c.cfg));
     EXPECT_EQ(h.ServicePackLog(), c.silent ? "! Fault Zantel_Config: " + text + "\r\n" : "");
