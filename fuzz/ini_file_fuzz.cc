@@ -1,4 +1,5 @@
-// IniIndex and SetIniValue on arbitrary bytes. The input holds the
+// IniIndex and SetIniValue on arbitrary bytes, and the decoding of a file's
+// text by its byte order mark. The input holds the
 // section, entry and value (each ended by "\" and one more character, as
 // FuzzedDataProvider reads strings) and then the INI text.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -31,7 +32,7 @@ bool PaddedWith(std::string_view text, std::string_view bytes) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && zc::platform::UpperCaseAnsi(a) == zc::platform::UpperCaseAnsi(b);
+  return a.size() == b.size() && zc::platform::UpperCase(a) == zc::platform::UpperCase(b);
 }
 
 // Names the program could write: one line each, no blanks around them, and
@@ -98,6 +99,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string entry = input.ConsumeRandomLengthString(64);
   const std::string value = input.ConsumeRandomLengthString(64);
   const std::string text = input.ConsumeRemainingBytesAsString();
+
+  // The file's own bytes: whatever its encoding, a text read and written
+  // unchanged stays as it was (UTF-16 up to its broken units).
+  using zc::platform::TextEncoding;
+  const zc::platform::DecodedText decoded = zc::platform::DecodeText(text);
+  const std::string encoded = zc::platform::EncodeText(decoded.utf8, decoded.encoding);
+  const bool utf16 =
+      decoded.encoding == TextEncoding::kUtf16Le || decoded.encoding == TextEncoding::kUtf16Be;
+  if (utf16 ? zc::platform::DecodeText(encoded).utf8 != decoded.utf8 : encoded != text) {
+    Violated("a file read and written unchanged keeps its bytes", Printable(text));
+  }
 
   const auto old_value = IniIndex(text).Find(section, entry);
   const std::string changed = SetIniValue(text, section, entry, value);

@@ -78,6 +78,9 @@ void frm_Zantel_Config_Exe::Form_Activate() {
 
 void frm_Zantel_Config_Exe::Form_Load() {
   Procedure proc(run_, "Form_Load");
+  // Before anything is written, the language file's entries included: two
+  // runs on one component would each replace what the other had built.
+  if (!run_.LockComponent()) EndAsSecondRun();
   proc.Step([&] { texts::LoadToolTipTexts(run_, controls_, run_.HelpTexts); });
   for (const texts::Control& control : controls_) ControlChanged(control);
   proc.Step([&] { ConfigurationIniPath_ = GetR7QConfigurationIniPath(run_); });
@@ -92,6 +95,16 @@ void frm_Zantel_Config_Exe::Form_Load() {
       SetEnabled("CommandCancel", true);
     }
   });
+}
+
+void frm_Zantel_Config_Exe::EndAsSecondRun() {
+  GetStartModeIntegrated(run_);  // says so where this start's messages go
+  Procedure refused(run_, "Form_Load", /*fatal=*/true);
+  refused.Report(Failure(failures::kFileInUse,
+                         "Another run is working on " + run_.ComponentName().value_or("") +
+                             ": this start has changed nothing. Start again when that run "
+                             "has ended."));
+  EndProgram(run_, exit_status::kEndedOnFailure);  // a silent start resumes to here
 }
 
 bool frm_Zantel_Config_Exe::Form_QueryUnload(bool& Cancel, int UnloadMode) {

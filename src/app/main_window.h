@@ -66,6 +66,9 @@ class frm_Zantel_Config_Exe {
   const texts::Control& Control(std::string_view name) const;
 
  private:
+  // Another run holds the component: this one changes nothing, says so (a
+  // silent one in the service-pack log), logs it and ends with 1.
+  [[noreturn]] void EndAsSecondRun();
   void WriteInputs();
   void ShowHelpText(const texts::Control& control);
 

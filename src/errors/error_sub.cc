@@ -81,6 +81,7 @@ void LogRepeatedFailures(Run& run) {
 void EndProgram(Run& run, int exit_code) {
   LogRepeatedFailures(run);
   run.FinishPendingWrites();
+  run.UnlockComponent();  // last: the scratch files are gone
   run.ui.EndProgram(exit_code);
   std::abort();  // a user interface that returns from EndProgram is broken
 }

@@ -146,7 +146,8 @@ TEST(ErrorSubTest, LogsTheLineThenAsksWhetherToResume) {
     EXPECT_EQ(testing::ReadFile(log),
               "earlier\r\nFehler in Zantel / DAO.Database / WorkOnMDB (Nr. 3024) :St\xF6rung\r\n");
     EXPECT_EQ(h.ErrorLog().empty(), log != h.Path("R7Qcfglog.txt"));
-    const std::string note = "\n\rError logged to \n\r" + platform::UpperCase(log);
+    const std::string note =
+        "\n\rError logged to \n\r" + testing::OnPlatform(log, platform::UpperCase(log));
     EXPECT_EQ(
         h.ServicePackLog(),
         c.silent ? "! Fault Zantel_Config: Unexpected error!\n\rSt\xF6rung" + note + "\r\n" : "");

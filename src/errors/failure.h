@@ -28,6 +28,7 @@ constexpr std::int32_t kTypeMismatch = 13;      // "Type mismatch"
 constexpr std::int32_t kInternal = 51;          // "Internal error"
 constexpr std::int32_t kInvalidUseOfNull = 94;  // "Invalid use of Null"
 constexpr std::int32_t kFileAccess = 75;        // "Path/File access error"
+constexpr std::int32_t kFileInUse = 3045;       // Jet's "file already in use"
 
 [[noreturn]] inline void InvalidArgument() {
   throw Failure(kInvalidArgument, "Invalid procedure call or argument");

@@ -47,7 +47,7 @@ std::string WriteErrorLog(Run& run, std::string_view line) {
     path = standalone_log;
     AppendLine(run, path, line, "error log");
   }
-  return std::string("Error logged to ") + std::string(kLFCR) + platform::UpperCase(path);
+  return std::string("Error logged to ") + std::string(kLFCR) + platform::PathInMessage(path);
 }
 
 void WriteServicePackLog(Run& run, std::string_view text) {

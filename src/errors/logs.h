@@ -20,7 +20,7 @@ inline constexpr std::string_view kCRLF = "\r\n";
 std::string ErrorLogPath(const Run& run);
 
 // Appends `line` to the error log and returns the note "Error logged to " + the
-// upper-cased path. Raises a file-access failure when the log cannot be written.
+// path as messages name it. Raises a file-access failure when the log cannot be written.
 std::string WriteErrorLog(Run& run, std::string_view line);
 
 // Appends a fault entry with `text` to the service-pack log. Raises a

@@ -28,6 +28,14 @@ std::optional<std::string> Run::ComponentName() const {
   return name;
 }
 
+bool Run::LockComponent() {
+  std::optional<std::string> name = ComponentName();
+  if (!name || name->empty()) return true;  // no component, none of its files to guard
+  std::string folder = platform::JoinPath(ProjectFolder(), *name);
+  return component_lock_.Take(platform::JoinPath(folder, "." + *name + ".zc-lock")) !=
+         platform::FileLock::Outcome::kHeldElsewhere;
+}
+
 void Run::CommitPendingWrites() {
   if (pending_writes != nullptr) pending_writes->CommitPendingWrites();
 }

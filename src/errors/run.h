@@ -71,6 +71,14 @@ struct Run {
   // (its last seven characters); nullopt when the name is too short for one.
   std::optional<std::string> ComponentName() const;
 
+  // One run per component at a time: takes the lock of the component folder's
+  // lock file for the rest of the program. False only when another run holds
+  // it. Without a lock file (no component folder, or one closed to this user)
+  // the run goes on: it could change none of the component's files either.
+  bool LockComponent();
+  // At the end of the program: the lock goes, and its file with it.
+  void UnlockComponent() { component_lock_.Release(); }
+
   void CommitPendingWrites();
   void FinishPendingWrites();
   void DiscardPendingWrites();
@@ -80,6 +88,7 @@ struct Run {
   void DoEvents();
 
  private:
+  platform::FileLock component_lock_;
   std::uint32_t do_events_calls_ = 0;
   std::chrono::steady_clock::time_point last_events_{};
 };

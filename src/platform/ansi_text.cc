@@ -86,7 +86,90 @@ std::string MapCodePoints(std::string_view utf8, char32_t (*map)(char32_t)) {
   return out;
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsSurrogate(char32_t code) { return code >= 0xD800 && code < 0xE000; }
+
+std::string FromUtf16(std::string_view bytes, bool little_endian) {
+  auto unit = [&](size_t at) -> char32_t {
+    auto first = static_cast<unsigned char>(bytes[at]);
+    auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return little_endian ? (second << 8 | first) : (first << 8 | second);
+  };
+  std::string out;
+  size_t at = 0;
+  for (; at + 1 < bytes.size(); at += 2) {
+    char32_t code = unit(at);
+    if (code >= 0xD800 && code < 0xDC00 && at + 3 < bytes.size()) {
+      char32_t low = unit(at + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+        at += 2;
+      }
+    }
+    AppendUtf8(out, IsSurrogate(code) ? kReplacement : code);
+  }
+  if (at < bytes.size()) AppendUtf8(out, kReplacement);
+  return out;
+}
+
+std::string ToUtf16(std::string_view utf8, bool little_endian) {
+  std::string out;
+  auto put = [&](char32_t unit) {
+    char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+    out += little_endian ? low : high;
+    out += little_endian ? high : low;
+  };
+  for (size_t pos = 0; pos < utf8.size();) {
+    char32_t code = NextCodePoint(utf8, pos);
+    if (code == kInvalid || IsSurrogate(code)) code = kReplacement;
+    if (code < 0x10000) {
+      put(code);
+    } else {
+      put(0xD800 + ((code - 0x10000) >> 10));
+      put(0xDC00 + ((code - 0x10000) & 0x3FF));
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+DecodedText DecodeText(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Mark)) {
+    return {TextEncoding::kUtf8, std::string(bytes.substr(kUtf8Mark.size()))};
+  }
+  if (bytes.starts_with(kUtf16LeMark)) {
+    return {TextEncoding::kUtf16Le, FromUtf16(bytes.substr(kUtf16LeMark.size()), true)};
+  }
+  if (bytes.starts_with(kUtf16BeMark)) {
+    return {TextEncoding::kUtf16Be, FromUtf16(bytes.substr(kUtf16BeMark.size()), false)};
+  }
+  return {TextEncoding::kAnsi, FromAnsi(bytes)};
+}
+
+std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return std::string(kUtf8Mark).append(utf8);
+    case TextEncoding::kUtf16Le:
+      return std::string(kUtf16LeMark) + ToUtf16(utf8, true);
+    case TextEncoding::kUtf16Be:
+      return std::string(kUtf16BeMark) + ToUtf16(utf8, false);
+    case TextEncoding::kAnsi:
+      break;
+  }
+  return ToAnsi(utf8);
+}
+
+std::string_view FirstCharacters(std::string_view utf8, size_t count) {
+  size_t pos = 0;
+  for (size_t taken = 0; taken < count && pos < utf8.size(); ++taken) NextCodePoint(utf8, pos);
+  return utf8.substr(0, pos);
+}
 
 void AppendUtf8(std::string& out, char32_t code) {
   if (code < 0x80) {
@@ -156,15 +239,6 @@ size_t FindIgnoringCase(std::string_view text, std::string_view search) {
     if (k == search.size()) return at;
   }
   return std::string_view::npos;
-}
-
-std::string UpperCaseAnsi(std::string_view ansi) {
-  std::string out(ansi);
-  for (char& c : out) {
-    int upper = AnsiByteOf(UpperCodePoint(ToCodePoint(static_cast<unsigned char>(c))));
-    if (upper >= 0) c = static_cast<char>(upper);
-  }
-  return out;
 }
 
 }  // namespace zc::platform

@@ -56,6 +56,11 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // separator, then drop that too. "/a/b" -> "/a", "/" -> "", "C:\" -> "C:".
 std::string ParentFolderByRule(std::string_view folder);
 
+// A path as the program's messages name it: upper-cased on Windows, where
+// the plant's messages always showed paths so and letter case tells no files
+// apart; as it is on POSIX, where only the real name leads to the file.
+std::string PathInMessage(std::string_view path);
+
 // Turns the text after a command-line key's separator into the key's value:
 // blanks stripped, cut where the next key starts, in the platform's letter
 // case (on Windows: cut at any "/", upper case).
@@ -98,6 +103,27 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Why a file that exists may not be replaced: it is a folder, read-only, or
 // (on Windows) held open by another program. Empty when it may.
 [[nodiscard]] std::string RefusedWriteReason(const std::string& path);
+
+// An exclusive lock through a lock file, which the operating system drops
+// when the process holding it ends, however it ends: a killed holder blocks
+// nobody. Letting go removes the file (on POSIX a killed holder leaves the
+// bare file behind, which the next Take uses).
+class FileLock {
+ public:
+  enum class Outcome { kTaken, kHeldElsewhere, kNoLockFile };
+  FileLock() = default;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock() { Release(); }
+  // Takes the lock of `path` without waiting, creating the file. kNoLockFile:
+  // it can be neither created nor opened (no folder, or one closed to us).
+  Outcome Take(const std::string& path);
+  void Release();
+
+ private:
+  std::intptr_t handle_ = -1;  // a file descriptor, or a Windows handle
+  std::string path_;
+};
 
 // What tells one version of a file from another: a file rewritten gets a new
 // identity, size or last-write time.

@@ -146,6 +146,8 @@ std::string DefaultServicePackLogPath() {
   return moved != nullptr && *moved != '\0' ? moved : "/var/log/TolvaServicePack.log";
 }
 
+std::string PathInMessage(std::string_view path) { return std::string(path); }
+
 std::string EndCommandValue(std::string value) {
   auto trim = [](std::string& text) {
     text.erase(0, text.find_first_not_of(' '));

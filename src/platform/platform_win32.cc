@@ -130,6 +130,8 @@ std::string DefaultServicePackLogPath() {
   return moved.empty() ? "C:\\TolvaServicePack.log" : moved;
 }
 
+std::string PathInMessage(std::string_view path) { return UpperCase(path); }
+
 std::string EndCommandValue(std::string value) {
   TrimBlanks(value);
   value = UpperCase(value);

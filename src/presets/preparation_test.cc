@@ -11,6 +11,7 @@
 #include "jet/catalog.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
+#include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "support/preset_project.h"
 
@@ -160,6 +161,7 @@ TEST(WorkOnMdbTest, ADecimalFieldOfTheTemplateKeepsItsPlaces) {
 // Yes carries the values, No ends the program. (A silent run warns in the
 // service-pack log: bad_input_test.)
 TEST(TakeoverTest, AnUndeclaredFieldIsAskedAbout) {
+  const std::string cfg = testing::OnPlatform<std::string>("Zantel.cfg", "ZANTEL.CFG");
   for (Answer answer : {Answer::kYes, Answer::kNo}) {
     PresetProject p;
     Prepare(p, {{T("VISIWIN32"), T("###Var_Name"), I(1)}});
@@ -178,18 +180,21 @@ TEST(TakeoverTest, AnUndeclaredFieldIsAskedAbout) {
     ASSERT_EQ(p.ui.shown.size(), answer == Answer::kYes ? 1u : 2u);
     EXPECT_EQ(p.ui.shown[0].text,
               "WARNING!\n\rMachinecopy contains data in fields that won't be taken over!\n\r"
-              "Configurationfile \"ZANTEL.CFG\", missing entry \"DataBaseAdditionalFields \"\n\r"
-              "If you continue now this data will be lost.\n\rContinue?");
+              "Configurationfile \"" +
+                  cfg +
+                  "\", missing entry \"DataBaseAdditionalFields \"\n\r"
+                  "If you continue now this data will be lost.\n\rContinue?");
     EXPECT_EQ(p.ui.shown[0].title, "Zantel_Config");
     EXPECT_EQ(p.ui.shown[0].default_button, Answer::kNo);
     if (answer == Answer::kYes) continue;
     EXPECT_EQ(p.ui.shown[1].title, "Fatal error");
     // The program as it lies on disk: a POSIX program has no ".exe".
     std::string program = p.Path("Bin/Zantel_Config") + std::string(platform::ProgramExtension());
+    if (testing::kOnWindows) program = platform::UpperCase(program);
     EXPECT_EQ(p.ErrorLog(),
               "Zantel_Config :Database-Error - Contact Administrator! Configurationprogram "
-              "\"ZANTEL\" terminated. Please check Configuration in \"ZANTEL.CFG\" Restart " +
-                  program + "!\r\n" +
+              "\"ZANTEL\" terminated. Please check Configuration in \"" +
+                  cfg + "\" Restart " + program + "!\r\n" +
                   "Fehler in Zantel / Zantel_Config / TakeoverMachineCopyMDBData (Nr. 9999) "
                   ":Database-Error - Contact Administrator!\r\n");
   }

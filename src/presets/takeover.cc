@@ -47,11 +47,14 @@ std::vector<std::string> CopyFieldNames(bool older_layout) {
 constexpr int kKept[] = {1, 3, 6, 9, 10, 11, 12, 13};
 
 std::string UpperComponent(PresetRun& run) { return platform::UpperCase(GetOCXName(run)); }
+// The configuration file, in quotes, as messages name a file.
+std::string QuotedCfg(PresetRun& run) {
+  return kQ + platform::PathInMessage(GetOCXName(run) + ".cfg") + kQ;
+}
 
 std::string WarningText(PresetRun& run, const std::string& brk) {
-  std::string component = UpperComponent(run);
   return "WARNING!" + brk + "Machinecopy contains data in fields that won't be taken over!" + brk +
-         "Configurationfile " + kQ + component + ".CFG" + kQ + ", missing entry " + kQ +
+         "Configurationfile " + QuotedCfg(run) + ", missing entry " + kQ +
          "DataBaseAdditionalFields " + kQ + brk + "If you continue now this data will be lost." +
          brk + "Continue?";
 }
@@ -82,8 +85,8 @@ void WarnAboutUnknownFields(PresetRun& run, Procedure& proc) {
   std::string component = UpperComponent(run);
   Abort(run, proc,
         HeadOfAbort(run) + " Configurationprogram " + kQ + component + kQ + " terminated." +
-            " Please check Configuration in " + kQ + component + ".CFG" + kQ + " Restart " +
-            run.ProgramFile() + "!");
+            " Please check Configuration in " + QuotedCfg(run) + " Restart " +
+            platform::PathInMessage(run.ProgramFile()) + "!");
 }
 
 // Moves through the earlier rows as far as the table claims; the rows found,
@@ -238,10 +241,10 @@ void EndOnMissingConfiguredField(PresetRun& run, Procedure& proc, db::Database& 
   if (!missing) return;
   std::string component = UpperComponent(run);
   Abort(run, proc,
-        "Conflict while attempting to extend database!" + std::string("Configurationsfile ") + kQ +
-            component + ".CFG" + kQ + ", demanded field " + kQ + platform::UpperCase(*missing) +
-            kQ + "missing in machinecopy-database" + kBreak + "Configuration of " + kQ + component +
-            kQ + " aborted.");
+        "Conflict while attempting to extend database!" + std::string("Configurationsfile ") +
+            QuotedCfg(run) + ", demanded field " + kQ + platform::UpperCase(*missing) + kQ +
+            "missing in machinecopy-database" + kBreak + "Configuration of " + kQ + component + kQ +
+            " aborted.");
   EndProgram(run, exit_status::kEndedOnFailure);  // silent runs end here too
 }
 

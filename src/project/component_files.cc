@@ -4,7 +4,6 @@
 #include "errors/logs.h"
 #include "errors/procedure.h"
 #include "errors/start_up.h"
-#include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "settings/ini.h"
 
@@ -32,7 +31,7 @@ std::string GetCFGPath(ProjectRun& run) {
   proc.Step([&] { found = !path.empty() && platform::FileExists(path); });
   if (found) return path;
   proc.Step([&] {
-    ShowOrLogFault(run, "File not found: " + std::string(kLFCR) + platform::UpperCase(path));
+    ShowOrLogFault(run, "File not found: " + std::string(kLFCR) + platform::PathInMessage(path));
   });
   EndProgram(run, exit_status::kEndedOnFailure);
 }

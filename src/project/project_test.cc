@@ -43,7 +43,8 @@ TEST(ComponentFilesTest, FollowFromTheProgramsPlaceAndAMissingCfgEndsTheProgram)
     if (!c.silent) ui.Script({Answer::kOk});
     EXPECT_THROW(GetValidMachines(run), ProgramEnded);
     EXPECT_EQ(ui.exit_code, exit_status::kEndedOnFailure);
-    const std::string text = "File not found: \n\r" + platform::UpperCase(c.cfg);
+    const std::string text =
+        "File not found: \n\r" + testing::OnPlatform(c.cfg, platform::UpperCase(c.cfg));
     EXPECT_EQ(h.ServicePackLog(), c.silent ? "! Fault Zantel_Config: " + text + "\r\n" : "");
     ASSERT_EQ(ui.shown.size(), c.silent ? 0u : 1u);
     if (!c.silent) {

@@ -26,20 +26,20 @@ const settings::IniIndex* IndexOf(const std::string& file) {
   if (!stamp) return nullptr;
   auto found = cache.find(file);
   if (found != cache.end() && found->second.stamp == *stamp) return &found->second.index;
-  std::optional<std::string> text = platform::ReadWholeFile(file);
-  if (!text) return nullptr;
+  std::optional<std::string> bytes = platform::ReadWholeFile(file);
+  if (!bytes) return nullptr;
   if (cache.size() >= 16) cache.clear();
-  return &cache.insert_or_assign(file, Cached{*stamp, settings::IniIndex(*text)})
-              .first->second.index;
+  settings::IniIndex index(platform::DecodeText(*bytes).utf8);
+  return &cache.insert_or_assign(file, Cached{*stamp, std::move(index)}).first->second.index;
 }
 
-// The raw Windows-1252 value of an entry, nullopt when it is missing.
-std::optional<std::string> ReadAnsiValue(const std::string& section, const std::string& entry,
-                                         const std::string& file) {
+// The value of an entry, nullopt when it is missing.
+std::optional<std::string> ReadValue(const std::string& section, const std::string& entry,
+                                     const std::string& file) {
   const settings::IniIndex* index = IndexOf(file);
   if (index == nullptr) return std::nullopt;
-  auto value = index->Find(platform::ToAnsi(section), platform::ToAnsi(entry));
-  if (value && value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+  auto value = index->Find(section, entry);
+  if (value) *value = platform::FirstCharacters(*value, kMaxValueLength);
   return value;
 }
 
@@ -55,15 +55,16 @@ std::int64_t LeadingInteger(const std::string& text) {
   return negative ? -value : value;
 }
 
-// Why the entry could not be written; empty when it was.
+// Why the entry could not be written; empty when it was. The file keeps its
+// encoding and byte order mark.
 std::string WriteEntry(const std::string& Value, const std::string& Section,
                        const std::string& Entry, const std::string& File) {
-  std::optional<std::string> text = platform::ReadWholeFile(File);
+  std::optional<std::string> bytes = platform::ReadWholeFile(File);
   // A file that is there but cannot be read must not be written over.
-  if (!text && platform::PathExists(File)) return "it cannot be read";
-  std::string changed = settings::SetIniValue(text.value_or(""), platform::ToAnsi(Section),
-                                              platform::ToAnsi(Entry), platform::ToAnsi(Value));
-  return platform::WriteWholeFile(File, changed);
+  if (!bytes && platform::PathExists(File)) return "it cannot be read";
+  platform::DecodedText text = platform::DecodeText(bytes.value_or(""));
+  std::string changed = settings::SetIniValue(text.utf8, Section, Entry, Value);
+  return platform::WriteWholeFile(File, platform::EncodeText(changed, text.encoding));
 }
 
 }  // namespace
@@ -72,7 +73,7 @@ std::string LoadIniString(Run& run, const std::string& Section, const std::strin
                           const std::string& File) {
   Procedure proc(run, "LoadIniString");
   std::string result;
-  proc.Step([&] { result = platform::FromAnsi(ReadAnsiValue(Section, Entry, File).value_or("")); });
+  proc.Step([&] { result = ReadValue(Section, Entry, File).value_or(""); });
   return result;
 }
 
@@ -81,7 +82,7 @@ std::int16_t LoadIniInteger(Run& run, const std::string& Section, const std::str
   Procedure proc(run, "LoadIniInteger");
   std::int16_t result = 0;
   proc.Step([&] {
-    std::optional<std::string> text = ReadAnsiValue(Section, Entry, File);
+    std::optional<std::string> text = ReadValue(Section, Entry, File);
     std::int64_t value = text && !text->empty() ? LeadingInteger(*text) : -1;
     if (value < INT16_MIN || value > INT16_MAX) failures::Overflow();
     result = static_cast<std::int16_t>(value);
@@ -94,8 +95,7 @@ bool LoadIniBoolean(Run& run, const std::string& Section, const std::string& Ent
   Procedure proc(run, "LoadIniBoolean");
   bool result = false;
   proc.Step([&] {
-    std::string value = ReadAnsiValue(Section, Entry, File).value_or("");
-    result = platform::UpperCaseAnsi(value) == "TRUE";
+    result = platform::UpperCase(ReadValue(Section, Entry, File).value_or("")) == "TRUE";
   });
   return result;
 }

@@ -1,6 +1,8 @@
 // Single entries of INI files: the project's settings, the component's
 // configuration file and the language file. Every call reads or writes the
-// file afresh; a missing file, section or entry reads as "", -1 or False.
+// file afresh; a missing file, section or entry reads as "", -1 or False. A
+// file is Windows-1252 unless a byte order mark makes it UTF-8 or UTF-16, and
+// a write keeps its encoding.
 #pragma once
 
 #include <cstdint>

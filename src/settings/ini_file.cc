@@ -17,7 +17,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && platform::UpperCaseAnsi(a) == platform::UpperCaseAnsi(b);
+  return a.size() == b.size() && platform::UpperCase(a) == platform::UpperCase(b);
 }
 
 // One line of the file: [begin, end) is its text, [end, next) its line break.
@@ -114,20 +114,20 @@ IniIndex::IniIndex(std::string_view text) {
     std::string_view content = LineText(text, line);
     if (auto name = SectionName(content)) {
       // Only the first section of a name counts; entries of a later one are passed over.
-      auto [it, added] = sections_.try_emplace(platform::UpperCaseAnsi(*name));
+      auto [it, added] = sections_.try_emplace(platform::UpperCase(*name));
       section = added ? &it->second : nullptr;
       continue;
     }
     auto entry = EntryOf(content);
     if (section == nullptr || !entry) continue;
-    section->try_emplace(platform::UpperCaseAnsi(entry->key), ValueOf(content, *entry));
+    section->try_emplace(platform::UpperCase(entry->key), ValueOf(content, *entry));
   }
 }
 
 std::optional<std::string> IniIndex::Find(std::string_view section, std::string_view entry) const {
-  auto found_section = sections_.find(platform::UpperCaseAnsi(section));
+  auto found_section = sections_.find(platform::UpperCase(section));
   if (found_section == sections_.end()) return std::nullopt;
-  auto found = found_section->second.find(platform::UpperCaseAnsi(entry));
+  auto found = found_section->second.find(platform::UpperCase(entry));
   if (found == found_section->second.end()) return std::nullopt;
   return found->second;
 }

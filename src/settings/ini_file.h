@@ -1,5 +1,6 @@
 // INI text as the Windows private-profile functions read and write it. Works
-// on the file's bytes (Windows-1252); names match without regard to case.
+// on the file's text in UTF-8, whatever its encoding on disk; names match
+// without regard to case.
 #pragma once
 
 #include <optional>

@@ -9,6 +9,7 @@
 namespace zc {
 namespace {
 
+using std::literals::string_literals::operator""s;
 using settings::IniIndex;
 using settings::SetIniValue;
 using testing::Harness;
@@ -115,6 +116,17 @@ TEST(IniTest, ReadersTakeEveryValueAsTheWindowsOnesDoAndTheWriterWritesWindows12
   EXPECT_EQ(LoadIniString(h.run, "Info", "S_Editor", h.Path("parameter/new.ini")), "ÄÖÜß€");
   EXPECT_TRUE(h.ui.shown.empty());
   EXPECT_EQ(h.ErrorLog(), "");
+}
+
+// After a byte order mark a file is UTF-16 (or UTF-8), as Windows reads it;
+// a written entry keeps the file's encoding and mark.
+TEST(IniTest, AByteOrderMarkMakesTheFileUnicodeAndAWriteKeepsIt) {
+  Harness<zc::Run> h;
+  const std::string file = h.Path("p.ini"), utf16_be = "\xFE\xFF\0[\0P\0]\0\n\0N\0=\0\xE4"s;
+  WriteFile(file, utf16_be);
+  EXPECT_EQ(LoadIniString(h.run, "P", "N", file), "ä");
+  SaveIni(h.run, "Ä", "P", "S", file);
+  EXPECT_EQ(ReadFile(file), utf16_be + "\0\n\0S\0=\0\xC4\0\n"s);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "settings/ini.h"
+#include "settings/ini_file.h"
 
 namespace zc::texts {
 namespace {
@@ -25,12 +26,16 @@ bool CarriesCaptionAndHelp(const Control& control) {
 // The texts of one control; a failure here ends the work on that control.
 class ControlTexts {
  public:
+  // From the language file, into which the entries it lacks are written.
   ControlTexts(Run& run, const std::string& lang, const std::string& file)
       : run_(run), lang_(lang), file_(file) {}
+  // From the shipped texts; nothing is written.
+  ControlTexts(Run& run, const std::string& lang, const settings::IniIndex& shipped)
+      : run_(run), lang_(lang), shipped_(&shipped) {}
 
   void LoadCaption(Control& control, const std::string& suffix) {
     std::string entry = "Caption_" + suffix;
-    std::string text = LoadIniString(run_, lang_, entry, file_);
+    std::string text = Read(entry);
     if (HasText(text)) {
       control.Caption = text;
     } else {
@@ -45,14 +50,14 @@ class ControlTexts {
     if (number == 0) return;
     if (number < 1 || number > 100) failures::SubscriptOutOfRange();
     std::string entry = "Help" + std::to_string(number);
-    HelpTexts[number] = LoadIniString(run_, lang_, entry, file_);
+    HelpTexts[number] = Read(entry);
     if (!HasText(HelpTexts[number])) Seed(kUnset, entry);
   }
 
   void LoadToolTip(Control& control, const std::string& suffix) {
     if (platform::UpperCase(control.Tag).find("NOTTT") != std::string::npos) return;
     std::string entry = "TTT_" + suffix;
-    std::string text = LoadIniString(run_, lang_, entry, file_);
+    std::string text = Read(entry);
     if (HasText(text)) {
       control.ToolTipText = text;
     } else {
@@ -61,15 +66,37 @@ class ControlTexts {
   }
 
  private:
+  std::string Read(const std::string& entry) {
+    if (shipped_ != nullptr) return shipped_->Find(lang_, entry).value_or("");
+    return LoadIniString(run_, lang_, entry, file_);
+  }
   // A preview leaves the file as it is.
   void Seed(const std::string& value, const std::string& entry) {
-    if (!run_.PreviewMode) SaveIniQuietly(value, lang_, entry, file_);
+    if (shipped_ == nullptr && !run_.PreviewMode) SaveIniQuietly(value, lang_, entry, file_);
   }
 
   Run& run_;
   const std::string& lang_;
-  const std::string& file_;
+  std::string file_;
+  const settings::IniIndex* shipped_ = nullptr;
 };
+
+void LoadTexts(ControlTexts& texts, std::vector<Control>& controls, HelpTextTable& HelpTexts) {
+  for (size_t position = 0; position < controls.size(); ++position) {
+    bool array_member = IsControlArrayMember(controls, position);
+    Control& control = controls[position];
+    try {
+      std::string suffix = KeySuffix(control, array_member);
+      if (CarriesCaptionAndHelp(control)) {
+        texts.LoadCaption(control, suffix);
+        texts.LoadHelp(control, HelpTexts);
+      }
+      texts.LoadToolTip(control, suffix);
+    } catch (const std::exception&) {
+      // What this control got so far stays; its remaining texts are skipped.
+    }
+  }
+}
 
 }  // namespace
 
@@ -113,21 +140,15 @@ std::string KeySuffix(const Control& control, bool array_member) {
 void LoadToolTipTexts(Run& run, std::vector<Control>& controls, HelpTextTable& HelpTexts) {
   std::string lang = GetLanguage(run);
   std::string file = LanguageFilePath(run);
-  ControlTexts texts(run, lang, file);
-  for (size_t position = 0; position < controls.size(); ++position) {
-    bool array_member = IsControlArrayMember(controls, position);
-    Control& control = controls[position];
-    try {
-      std::string suffix = KeySuffix(control, array_member);
-      if (CarriesCaptionAndHelp(control)) {
-        texts.LoadCaption(control, suffix);
-        texts.LoadHelp(control, HelpTexts);
-      }
-      texts.LoadToolTip(control, suffix);
-    } catch (const std::exception&) {
-      // What this control got so far stays; its remaining texts are skipped.
-    }
-  }
+  ControlTexts from_file(run, lang, file);
+  LoadTexts(from_file, controls, HelpTexts);
+  if (platform::FileExists(file)) return;
+  // No language file, and none could be written (a folder the user may not
+  // write, a preview): the window speaks with the texts it ships with rather
+  // than show an empty help box.
+  settings::IniIndex shipped(platform::DecodeText(ShippedLanguageFile()).utf8);
+  ControlTexts built_in(run, lang, shipped);
+  LoadTexts(built_in, controls, HelpTexts);
 }
 
 }  // namespace zc::texts

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "errors/run.h"
@@ -29,8 +30,12 @@ std::string GetLanguage(Run& run);
 // Puts every control's caption and tool tip of the chosen language in place
 // and fills HelpTexts. A control whose texts cannot be handled keeps what it
 // got so far and the next control follows, without a report. A failure while
-// telling array members apart is raised to the caller.
+// telling array members apart is raised to the caller. Where the language
+// file is missing and could not be written, the shipped texts are used.
 void LoadToolTipTexts(Run& run, std::vector<Control>& controls, HelpTextTable& HelpTexts);
+
+// The language file as the program ships it (Windows-1252), compiled in.
+std::string_view ShippedLanguageFile();
 
 // True when another control, at another position, has the same Name. The
 // search counts positions in 16 bits: a list of more than 32767 controls is

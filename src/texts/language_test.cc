@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
+#include "platform/ansi_text.h"
 #include "settings/ini_file.h"
 #include "support/temp_project.h"
 
@@ -109,6 +111,24 @@ TEST_F(LanguageTest, KeysOfArraysTagsAndControlsThatCannotBeHandled) {
   EXPECT_EQ(ReadFile(File()).find("Twin"), std::string::npos);
   EXPECT_TRUE(h.ui.shown.empty());
   EXPECT_EQ(h.ErrorLog(), "");
+}
+
+// The reader keeps 254 characters (Windows-1252: bytes) of an entry, and
+// every shipped one fits. Where no language file can be written, the
+// shipped texts are shown, not empty help boxes.
+TEST_F(LanguageTest, EveryShippedTextFitsTheReaderAndStandsInForAMissingFile) {
+  std::istringstream lines{std::string(ShippedLanguageFile())};
+  std::string help1;
+  for (std::string line; std::getline(lines, line);) {
+    const size_t value = line.find('=') + 1, end = line.find_last_not_of('\r') + 1;
+    if (!line.starts_with(';') && value > 0) {
+      EXPECT_LE(end - value, 254u) << line;
+    }
+    if (help1.empty() && line.starts_with("Help1=")) help1 = line.substr(value, end - value);
+  }
+  std::filesystem::create_directories(File());  // in the way of the file
+  Load();
+  EXPECT_EQ(help[1], platform::FromAnsi(help1));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "db/jet_import.h"
 #include "jet/format.h"
 #include "jet/writer.h"
+#include "platform/ansi_text.h"
 #include "program/project_files.h"
 #include "support/db_builder.h"
 #include "support/program_runner.h"
@@ -121,6 +122,13 @@ Breakage WithoutRowid(std::string file, std::string table) {
                     "INSERT INTO " + table + " SELECT * FROM Old", "DROP TABLE Old"});
 }
 
+// The file's text again, in `encoding` behind its byte order mark.
+Breakage Encoded(std::string file, platform::TextEncoding encoding) {
+  return [=](const std::string& root) {
+    WriteFile(root + "/" + file, platform::EncodeText(ReadFile(root + "/" + file), encoding));
+  };
+}
+
 std::vector<Case> Cases() {
   std::string machines = "[Project]\r\nNumberOfMachines=30000\r\n", garbage;
   for (int m = 1; m <= 30000; ++m) {
@@ -192,7 +200,7 @@ std::vector<Case> Cases() {
       Case("undeclared field in the earlier table",
            Sql(kComponent, {"ALTER TABLE PRESET_DEFS ADD COLUMN Extra TEXT(50)"}), 0,
            {"! Fault Zantel_Config: WARNING!Machinecopy contains data in fields that won't be "
-            "taken over!Configurationfile \"ZANTEL.CFG\", missing entry "
+            "taken over!Configurationfile \"Zantel.cfg\", missing entry "
             "\"DataBaseAdditionalFields \"If you continue now this data will be lost.Continue?\r\n",
             "carried: 4 of 4\r\n"}),
       // What the run did: rows per machine, and every earlier row dropped.
@@ -276,6 +284,21 @@ std::vector<Case> Cases() {
            {kEveryFile})
           .Access()
           .Args({"/preview", "/EXTERNAL=SILENT"}),
+      // INI files as Windows reads them, UTF-8 or UTF-16 after a byte order mark.
+      Case("cfg with a UTF-8 byte order mark", Encoded(kCfg, platform::TextEncoding::kUtf8), 0,
+           {"  M1: 3\r\n", "  M2: 3\r\n", "carried: 4 of 4\r\n"}),
+      Case("Program.ini in UTF-16",
+           Encoded("parameter/Program.ini", platform::TextEncoding::kUtf16Le), 0,
+           {"  M2: 3\r\n", "  Total: 6\r\n"}),
+      // Messages name files by their real paths, not upper-cased.
+      Case("paths in messages",
+           [](const std::string& root) {
+             TextAt("parameter/Program.ini", "[Project]\r\nNumberOfMachines=40000\r\n")(root);
+             Removed(kCfg)(root);
+           },
+           1, {"/R7Qcfglog.txt\r\n", "/Zantel/Zantel.cfg\r\n"}),
+      // No language file can be read or written: a silent run does without.
+      Case("language file cannot be written", Folder("Bin/Zantel_Config.ini"), 0),
   };
 }
 

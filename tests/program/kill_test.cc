@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "program/project_files.h"
@@ -90,6 +91,38 @@ TEST_P(KillTest, AKilledRunLosesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Program, KillTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Access" : "Sqlite"; });
+
+// A second start while the first works (held still by SIGSTOP once its
+// scratch copies exist) changes nothing, not even those, and ends with 1. The
+// holder, killed by SIGKILL, leaves its lock file, which blocks nobody.
+TEST(LockTest, ASecondStartChangesNothingAndAKilledHolderBlocksNobody) {
+  TempDir dir;
+  const std::string project = dir.path(), lock = project + "/Zantel/.Zantel.zc-lock";
+  WriteHealthyProject(project, 8, 2500, 10000);  // a run of about a second
+  auto working = [&] {
+    for (const auto& file : fs::directory_iterator(project + "/Zantel")) {
+      if (file.path().filename().string().ends_with(".zc-work")) return true;
+    }
+    return false;
+  };
+  pid_t holder = StartProgram(project, {"/EXTERNAL=SILENT"});
+  while (!working()) ASSERT_EQ(::waitpid(holder, nullptr, WNOHANG), 0);
+  ::kill(holder, SIGSTOP);
+  const std::set<std::string> logs = {"console.txt", "R7Qcfglog.txt", "TolvaServicePack.log"};
+  const auto tree = TreeState(project, logs);
+  EXPECT_EQ(RunProgram(project, {"/EXTERNAL=SILENT"}), 1);
+  EXPECT_TRUE(TreeState(project, logs) == tree) << "the second start changed a file";
+  const std::string said = "Another run is working on Zantel:";
+  EXPECT_NE(ReadFile(project + "/R7Qcfglog.txt").find(said), std::string::npos);
+  EXPECT_NE(ReadFile(project + "/TolvaServicePack.log").find(said), std::string::npos);
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_TRUE(fs::exists(lock));
+  EXPECT_EQ(RunProgram(project, {"/EXTERNAL=SILENT"}), 0) << ReadFile(project + "/console.txt");
+  EXPECT_TRUE(ReadTable(project + "/Zantel/Zantel.mdb", "PRESET_DEFS") ==
+              RenewedPresets(8, 2500, 10000));
+  EXPECT_FALSE(fs::exists(lock));
+}
 
 }  // namespace
 }  // namespace zc::testing

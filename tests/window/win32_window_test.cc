@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(RealProgram, Win32WindowTest, ::testing::Values(
           {nullptr, L"Cancel?", IDNO, Reply::kYes}}},
     Case{"HelpMode", false, 0, true, "",
          {{"CommandQuest", nullptr},
-          {"CommandOK", L"Info:", IDOK, Reply::kOk, L"Statusanzeige:\r\nF\u00fcr jede"},
+          {"CommandOK", L"Info:", IDOK, Reply::kOk, L"Programm; Bericht: Zantel\\Zantel_Report.txt"},
           {"CommandCancel", L"Info:", IDOK, Reply::kOk, L"nach einer R\u00fcckfrage"},
           {"CommandQuest", nullptr},
           {"CommandOK", nullptr}}},
