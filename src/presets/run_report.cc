@@ -22,8 +22,9 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
   std::string out;
   Line(out, heading);
   if (report.preview) {
-    Line(out, "PREVIEW: no database, configuration stamp or file time was changed; this report tells "
-              "what a run would do.");
+    Line(out,
+         "PREVIEW: no database, configuration stamp or file time was changed; this report tells "
+         "what a run would do.");
   }
   Line(out, "");
   Line(out, "Generated rows per machine:");
@@ -38,8 +39,9 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
   if (!report.take_over_ran) {
     Line(out, "No earlier table: no operator values to carry over.");
   } else if (report.earlier_unreadable) {
-    Line(out, "The earlier table could not be read (see the error log): its operator values are "
-              "not carried.");
+    Line(out,
+         "The earlier table could not be read (see the error log): its operator values are "
+         "not carried.");
   } else {
     const std::string were = report.preview ? "would be" : "were";
     const std::string were_not = report.preview ? "would NOT be" : "were NOT";
@@ -50,8 +52,10 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
       List(out, "Earlier rows whose values would be carried", report.carried_rows, kRowHeader);
     }
     List(out,
-         "Earlier rows whose values " + were_not + " carried (no generated row matches, or "
-         "the key cannot be looked up; these settings " + are + " dropped)",
+         "Earlier rows whose values " + were_not +
+             " carried (no generated row matches, or "
+             "the key cannot be looked up; these settings " +
+             are + " dropped)",
          report.not_carried, kRowHeader);
     List(out,
          "Earlier rows that matched more than one generated row (only the first took the values)",

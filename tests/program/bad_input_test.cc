@@ -91,6 +91,13 @@ Breakage Removed(std::string file) {
   return [=](const std::string& root) { fs::remove(root + "/" + file); };
 }
 
+Breakage Both(Breakage first, Breakage second) {
+  return [=](const std::string& root) {
+    first(root);
+    second(root);
+  };
+}
+
 // Zeroes a table's first page, as a damaged disk would: the file opens and
 // names the table, but its rows cannot be reached.
 Breakage Damaged(std::string file, std::string table) {
@@ -276,6 +283,21 @@ std::vector<Case> Cases() {
            {kEveryFile})
           .Access()
           .Args({"/preview", "/EXTERNAL=SILENT"}),
+      // A machine configured without a name gets no rows; a value too long
+      // for its field names the field, the machine and the first such row.
+      Case("machine 3 without a name",
+           Both(TextAt("parameter/Program.ini",
+                       "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=M1\r\n"),
+                TextAt(kCfg, "[Project]\r\nForMachine1=true\r\nForMachine3=true\r\n")),
+           2, {"Machine 3 has no name: MachineName is missing or empty in section [Machine3] of "}),
+      Case("60-character machine name",
+           TextAt("parameter/Program.ini",
+                  "[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\n"
+                  "MachineName=" +
+                      std::string(60, 'M') + "\r\n"),
+           2,
+           {"(field machine_type, at most 50 characters; machine " + std::string(60, 'M') +
+            "; first in the row of ID 1 from template row ID 1) (2 more times)"}),
   };
 }
 
