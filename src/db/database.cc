@@ -175,6 +175,11 @@ void Engine::WorkFrom(const std::string& path, const std::string& model) {
   Known(path) = OpenScratch(path, model);
 }
 
+bool Engine::IsWorkedOn(const std::string& path) {
+  const WorkFile& file = Known(path);
+  return file.connection != nullptr && file.connection->IsOpen();
+}
+
 void Engine::CommitPendingWrites() {
   for (auto& [path, file] : files_) {
     if (file.connection == nullptr) continue;

@@ -48,6 +48,9 @@ class Engine : public PendingWrites {
   // The file at `path` is from now on worked on as a copy of the file at
   // `model`, still without changing either file.
   void WorkFrom(const std::string& path, const std::string& model);
+  // Whether the file at `path` is being worked on: opened, or put in place
+  // by WorkFrom, though it may not lie on disk yet.
+  bool IsWorkedOn(const std::string& path);
 
   void CommitPendingWrites() override;
   void FinishPendingWrites() override;

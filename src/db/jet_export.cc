@@ -154,10 +154,13 @@ void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::str
   }
 }
 
+std::string AccessLockFile(const std::string& jet_path) {
+  return jet_path.substr(0, jet_path.find_last_of('.')) + ".ldb";
+}
+
 void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& tables,
                     const std::string& jet_path) {
-  // Access keeps a lock file beside a database it has open.
-  const std::string lock = jet_path.substr(0, jet_path.find_last_of('.')) + ".ldb";
+  const std::string lock = AccessLockFile(jet_path);
   if (platform::FileExists(lock)) {
     Fail(code::kCannotOpen,
          "The file '" + jet_path + "' is open in Access (its lock file '" + lock +

@@ -16,6 +16,10 @@ namespace zc::db {
 void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
                       const std::string& jet_path, const std::string& shown_path);
 
+// The lock file Access (and the display, through Jet) keeps beside a database
+// it has open: the file's name with ".ldb" for its extension.
+std::string AccessLockFile(const std::string& jet_path);
+
 // Writes `tables` of the SQLite file `scratch` back into the Access file
 // `jet_path`, which is replaced atomically by a changed copy of itself. Raises
 // code::kCannotOpen naming the file while Access holds it open.

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "db/db_failure.h"
 #include "errors/procedure.h"
 #include "errors/start_up.h"
 #include "platform/ansi_text.h"
@@ -50,6 +52,18 @@ bool IsIncluded(PresetRun& run, const std::string& valid_machines, int m) {
   return LoadIniBoolean(run, "Project", "ForMachine" + std::to_string(m), GetCFGPath(run));
 }
 
+// Outside an integrated start the names come from Program.ini: a machine
+// configured there without a name gets no rows, rather than rows that name
+// no machine.
+void RequireName(PresetRun& run, int m) {
+  if (run.IntegratedMode || !run.ExistingMachines[m].empty()) return;
+  const std::string n = std::to_string(m);
+  throw Failure(failures::kInvalidArgument,
+                "Machine " + n +
+                    " has no name: MachineName is missing or empty in section [Machine" + n +
+                    "] of " + run.ProgramIniPath + ". No rows are made for it.");
+}
+
 // Both forms of a variable name from its part's patterns; the component
 // database's rows are converted to the run's form, which is returned.
 std::string VariableName(PresetRun& run, db::Recordset& target, const std::string& bare,
@@ -72,8 +86,9 @@ class RowBuilder {
       : run_(run), proc_(proc), target_(target) {
     proc.Step([&] {
       for (int j = 0; j < target.Fields().Count(); ++j) {
-        is_var_name_.push_back(
-            platform::EqualIgnoringCase(target.Fields()[j].Name(), tables::kVarName));
+        names_.push_back(target.Fields()[j].Name());
+        sizes_.push_back(target.Fields()[j].Type().size);
+        is_var_name_.push_back(platform::EqualIgnoringCase(names_.back(), tables::kVarName));
       }
     });
   }
@@ -82,16 +97,23 @@ class RowBuilder {
   // drop the row: the other fields are written and the row is stored.
   void Add(const std::vector<db::Value>& row, const std::string& machine) {
     run_.DoEvents();
+    const std::int32_t id = next_id_;
     proc_.Step([&] { target_.AddNew(); });
-    proc_.Step([&] { target_.Fields()[tables::kId].SetValue(db::Value::Integer(next_id_)); });
+    proc_.Step([&] { target_.Fields()[tables::kId].SetValue(db::Value::Integer(id)); });
     proc_.Step([&] {
       if (next_id_ == INT32_MAX) failures::Overflow();
       ++next_id_;
     });
     for (size_t j = 1; j < is_var_name_.size() && j < row.size(); ++j) {
       run_.DoEvents();
-      proc_.Step(
-          [&] { target_.Fields()[static_cast<int>(j)].SetValue(FieldValue(row, j, machine)); });
+      proc_.Step([&] {
+        try {
+          target_.Fields()[static_cast<int>(j)].SetValue(FieldValue(row, j, machine));
+        } catch (const Failure& failure) {
+          if (failure.number != db::code::kFieldTooSmall) throw;
+          throw Failure(failure.number, TooSmall(failure, j, machine, id, row[0]), failure.source);
+        }
+      });
     }
     proc_.Step([&] { target_.Update(); });
   }
@@ -106,10 +128,28 @@ class RowBuilder {
         ReplaceSearchItem(run_, value.AsText(), tables::kMachinePlaceholder, machine));
   }
 
+  // Names the field, the machine and the first row whose value did not fit.
+  // The rows after it that fail alike repeat that text, so they are counted
+  // rather than listed one by one.
+  std::string TooSmall(const Failure& failure, size_t j, const std::string& machine,
+                       std::int32_t id, const db::Value& template_id) {
+    std::string& text = too_small_[names_[j] + '\n' + machine];
+    if (text.empty()) {
+      text = failure.description + " (field " + names_[j] + ", at most " +
+             std::to_string(sizes_[j]) + " characters; machine " + machine +
+             "; first in the row of ID " + std::to_string(id) + " from template row ID " +
+             template_id.ToText() + ")";
+    }
+    return text;
+  }
+
   PresetRun& run_;
   Procedure& proc_;
   db::Recordset& target_;
+  std::vector<std::string> names_;
+  std::vector<int> sizes_;
   std::vector<bool> is_var_name_;
+  std::map<std::string, std::string> too_small_;  // by field and machine
   std::int32_t next_id_ = 1;
 };
 
@@ -148,11 +188,12 @@ void CreateRecordSets(PresetRun& run, db::Database& db) {
   for (int m = 1; m <= machines; ++m) {
     bool included = false;
     proc.Step([&] { included = IsIncluded(run, valid, m); });
+    const bool named = !included || proc.Step([&] { RequireName(run, m); });
     for (std::int32_t i = 0; i < rows; ++i) {
-      if (included) builder.Add(loaded[i], run.ExistingMachines[m]);
+      if (included && named) builder.Add(loaded[i], run.ExistingMachines[m]);
       progress.Advance(1);
     }
-    run.report.generated.emplace_back(run.ExistingMachines[m], included ? rows : -1);
+    run.report.generated.emplace_back(run.ExistingMachines[m], !included ? -1 : named ? rows : 0);
   }
 }
 

@@ -2,12 +2,16 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
+#include "db/db_failure.h"
 #include "errors/logs.h"
 #include "errors/procedure.h"
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "presets/generation.h"
+#include "presets/safeguards.h"
+#include "presets/source_tables.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
 #include "presets/takeover.h"
@@ -22,31 +26,33 @@ struct Paths {
   std::string source, component, configuration_ini, machine_copy;
   bool integrated = false;
   bool machine_copy_used = false;
-  // Keeping the replaced component database happens once a run, tried or not.
+  // Keeping the component database before it is replaced: tried, and done.
   bool previous_tried = false, previous_kept = false;
   bool installed = false;
   bool would_install = false;  // a preview's answer to installed
+  std::string withheld;        // why the rebuilt table was held back
 };
 
-// <component>_previous.mdb beside the component database.
+// <component><suffix> beside the component database <component>.mdb.
+std::string Beside(const std::string& component, const char* suffix) {
+  return component.substr(0, component.size() - 4) + suffix;
+}
+
 std::string PreviousPath(const std::string& component) {
-  return component.substr(0, component.size() - 4) + "_previous.mdb";
+  return Beside(component, "_previous.mdb");
 }
 
-// The first time in a run the component database is replaced, the file it
-// replaces is kept as <component>_previous.mdb, so that settings a run drops
-// can be recovered. That is a step of its own and best effort: its failure
-// is reported but never stops the replacement.
-void KeepPrevious(PresetRun& run, Procedure& proc, Paths& paths, const std::string& component) {
-  if (paths.previous_tried || !platform::FileExists(component)) return;
-  paths.previous_tried = true;
-  paths.previous_kept = proc.Step([&] { run.engine.KeepCopy(component, PreviousPath(component)); });
-}
-
-// Replaces the component database whole; true when it was.
+// Replaces the component database whole; true when it was. The file it
+// replaces is kept first as <component>_previous.mdb, so that settings a run
+// drops can be recovered. That is a step of its own and best effort: its
+// failure is reported but never stops the replacement.
 bool ReplaceComponent(PresetRun& run, Procedure& proc, Paths& paths, const std::string& from,
                       const std::string& component) {
-  KeepPrevious(run, proc, paths, component);
+  if (platform::FileExists(component)) {
+    paths.previous_tried = true;
+    paths.previous_kept =
+        proc.Step([&] { run.engine.KeepCopy(component, PreviousPath(component)); });
+  }
   return proc.Step([&] { run.engine.ReplaceWithCopy(from, component); });
 }
 
@@ -58,85 +64,23 @@ std::string MissingMachineCopyText(const std::string& component) {
          "Standardwerten erzeugt.";
 }
 
-void FallBackToBareNames(PresetRun& run) {
-  run.VarNamePatterns[kVisiWin32][1] = tables::kVarNamePlaceholder;
-  run.VarNamePatterns[kVisiWinStudio][1] = tables::kVarNamePlaceholder;
-}
-
-// One Source_DEFS row into the pattern table; raises for a row that cannot be read.
-void ReadPattern(PresetRun& run, db::Recordset& rs) {
-  db::Value system = rs.Fields()[tables::kSystem].GetValue();
-  for (int s : {kVisiWin32, kVisiWinStudio}) {
-    if (system.IsNull() || !platform::EqualIgnoringCase(system.ToText(), tables::kSystemNames[s]))
-      continue;
-    db::Value pattern = rs.Fields()[tables::kPatternVarName].GetValue();
-    if (pattern.IsNull()) failures::InvalidUseOfNull();
-    int part = PartNumber(rs.Fields()[tables::kPatternPart].GetValue());
-    run.VarNamePatterns[s][part] = pattern.ToText();
-  }
-}
-
-// The name patterns of Source_DEFS. A row that cannot be read leaves bare
-// names for part 1, and reading goes on. A table that cannot be opened or
-// gone through is reported and leaves bare names too: where its next row
-// lies is unknown, so reading ends there.
-void ReadPatterns(PresetRun& run, Procedure& proc, const std::string& source) {
-  std::unique_ptr<db::Recordset> rs;
-  bool more = false;
-  bool reached = proc.Step([&] {
-    rs = run.engine.OpenDatabase(source).OpenRecordset(tables::kSourceDefs);
-    more = !rs->Eof();
-  });
-  while (reached && more) {
-    try {
-      ReadPattern(run, *rs);
-    } catch (const std::exception&) {
-      FallBackToBareNames(run);
-    }
-    reached = proc.Step([&] {
-      rs->MoveNext();
-      more = !rs->Eof();
-    });
-  }
-  if (!reached) FallBackToBareNames(run);
-}
-
-// PRESET_DEFS dropped and made anew with exactly the template's fields. False
-// when the new table could not be made.
-bool RebuildPresetTable(Procedure& proc, db::Database& db) {
-  proc.Step([&] {
-    db::TableDefs tables = db.TableDefs();
-    for (int i = 0; i < tables.Count(); ++i) {
-      if (tables[i].Name() != tables::kPresetDefs) continue;
-      tables.Delete(tables::kPresetDefs);
-      tables.Refresh();
-      break;
-    }
-  });
-  return proc.Step([&] {
-    db::TableDef source = db.TableDefs()[tables::kSourcePresetDefs];
-    db::TableDef target = db.CreateTableDef(tables::kPresetDefs);
-    for (int j = 0; j < source.Fields().Count(); ++j) {
-      db::FieldDef field = source.Fields()[j];
-      db::FieldDef created = target.CreateField(field.Name(), field.Type(), field.Size());
-      // Created with the default scale, a Decimal field would round the
-      // template's values, and an Access file would keep them rounded.
-      created.CopyDecimalPlaces(field);
-      target.Fields().Append(created);
-    }
-    db.TableDefs().Append(target);
-    db.TableDefs().Refresh();
-  });
+// An earlier database that no reader can open is reported once, here: the
+// steps that would read it pass it by.
+void ProbeEarlierDatabase(PresetRun& run, Procedure& proc) {
+  std::string component = ExistingComponentDatabase(run);
+  if (component.empty()) return;
+  run.report.earlier_unreadable = !proc.Step([&] { run.engine.OpenDatabase(component); });
 }
 
 // The earlier table's operator values carried into the new rows.
-void TakeOver(PresetRun& run, Procedure& proc, db::Database& source, const std::string& component) {
-  if (component.empty() || !platform::FileExists(component)) return;
+void TakeOver(PresetRun& run, Procedure& proc, db::Database& source) {
+  std::string component = ExistingComponentDatabase(run);
+  if (component.empty()) return;
   std::optional<db::Database> earlier;
   std::unique_ptr<db::Recordset> rs;
   proc.Step([&] { earlier.emplace(run.engine.OpenDatabase(component)); });
   if (!earlier) return;
-  proc.Step([&] {
+  run.report.earlier_unreadable = !proc.Step([&] {
     db::TableDefs tables = earlier->TableDefs();
     for (int i = 0; i < tables.Count(); ++i) {
       if (tables[i].Name() == tables::kPresetDefs) rs = earlier->OpenRecordset(tables::kPresetDefs);
@@ -174,13 +118,14 @@ std::vector<std::string> FileNotes(PresetRun& run, const Paths& paths) {
                     ", which is left as it was: the settings listed as dropped can be taken "
                     "from there.");
   }
+  const std::string why = paths.withheld.empty() ? "." : ": " + paths.withheld + ".";
   if (run.PreviewMode) {
     notes.push_back(paths.would_install
                         ? "A run would replace the component database by the rebuilt one."
-                        : "A run would leave the component database as it is.");
+                        : "A run would leave the component database as it is" + why);
   } else {
     notes.push_back(paths.installed ? "The component database was replaced by the rebuilt one."
-                                    : "The component database was left as it was.");
+                                    : "The component database was left as it was" + why);
   }
   return notes;
 }
@@ -189,7 +134,7 @@ std::vector<std::string> FileNotes(PresetRun& run, const Paths& paths) {
 void WriteReport(PresetRun& run, const Paths& paths) {
   const std::string& component = paths.component;
   run.report.notes = FileNotes(run, paths);
-  std::string path = component.substr(0, component.size() - 4) + "_Report.txt";
+  std::string path = Beside(component, "_Report.txt");
   std::string text = FormatRunReport(run.report, ReportHeading(run, component));
   std::string error = platform::WriteWholeFile(path, platform::ToAnsi(text));
   if (!error.empty()) throw Failure(failures::kFileAccess, "Path/File access error: " + error);
@@ -221,34 +166,57 @@ void PutMachineCopyInPlace(PresetRun& run, Procedure& proc, Paths& paths) {
       run.MsgBox({MissingMachineCopyText(paths.component), "", platform::Buttons::kOk,
                   platform::Icon::kInformation, platform::Answer::kOk});
     });
-  } else if (run.PreviewMode) {
-    // The take-over reads the machine copy as if it had been put in place.
+  } else {
+    // The work reads the machine copy as if it had been put in place; the
+    // file itself changes only when the rebuilt one replaces it, so a run
+    // that holds its table back leaves it exactly as it was. A copy that
+    // cannot be read leaves no earlier table to read.
     paths.machine_copy_used =
         proc.Step([&] { run.engine.WorkFrom(paths.component, paths.machine_copy); });
-  } else {
-    paths.machine_copy_used =
-        ReplaceComponent(run, proc, paths, paths.machine_copy, paths.component);
+    run.report.earlier_unreadable = !paths.machine_copy_used;
   }
 }
 
-// Rebuilds PRESET_DEFS in the source database, generates its rows, carries
-// the earlier values over and writes the run report. True when the new
-// table could be made.
-bool BuildPresetTable(PresetRun& run, Procedure& proc, const Paths& paths) {
+// Rebuilds PRESET_DEFS in the source database, generates its rows and
+// carries the earlier values over. The new table's rows; nullopt when it
+// could not be made.
+std::optional<std::int64_t> BuildPresetTable(PresetRun& run, Procedure& proc, const Paths& paths) {
   std::optional<db::Database> source;
   proc.Step([&] { source.emplace(run.engine.OpenDatabase(paths.source)); });
-  if (!source) return false;
+  if (!source) return std::nullopt;
   bool prepared = RebuildPresetTable(proc, *source);
+  ProbeEarlierDatabase(run, proc);
   CategorieNachCategoryID(run);
   CreateRecordSets(run, *source);
-  TakeOver(run, proc, *source, paths.component);
+  TakeOver(run, proc, *source);
+  std::int64_t rows = 0;
+  if (prepared) {
+    proc.Step([&] { rows = source->OpenRecordset(tables::kPresetDefs)->RecordCount(); });
+  }
   source->Close();
-  return prepared;
+  return prepared ? std::optional(rows) : std::nullopt;
+}
+
+// The rebuilt table is held back when the work's failures cost it its rows
+// or every carried value; the error log says why.
+bool Withhold(PresetRun& run, Procedure& proc, Paths& paths, std::int64_t rows) {
+  paths.withheld = WithheldBecause(run.report, run.failures_reported, rows);
+  if (paths.withheld.empty()) return false;
+  run.report.withheld = true;
+  if (run.PreviewMode) return true;
+  proc.Step([&] {
+    WriteErrorLog(run, "The component database was left as it was: " + paths.withheld +
+                           " (see the failures above).");
+  });
+  return true;
 }
 
 // The source database replaces the component database, unless its table
-// could not be made.
-void InstallSource(PresetRun& run, Procedure& proc, Paths& paths, bool prepared) {
+// could not be made or is held back.
+void InstallSource(PresetRun& run, Procedure& proc, Paths& paths,
+                   std::optional<std::int64_t> rows) {
+  const bool prepared = rows.has_value();
+  if (prepared && Withhold(run, proc, paths, *rows)) return;
   if (run.PreviewMode) {
     paths.would_install = prepared;
     return;
@@ -269,23 +237,45 @@ void InstallSource(PresetRun& run, Procedure& proc, Paths& paths, bool prepared)
   });
 }
 
+// Without a template nothing is rebuilt; nor while the component database
+// may not be replaced, which is refused before any file changes.
+bool MayStart(PresetRun& run, Procedure& proc, const Paths& paths) {
+  if (paths.source.empty()) {
+    run.report.stopped = "No template database was found at " +
+                         Beside(paths.component, "_Source.mdb") + ": nothing was rebuilt.";
+    return false;
+  }
+  const std::string refused = RefusedComponent(paths.component);
+  if (refused.empty()) return true;
+  proc.Step([&] { db::Fail(db::code::kCannotOpen, refused, db::source::kEngine); });
+  run.report.stopped =
+      "The component database may not be replaced now (see the error log): "
+      "nothing was rebuilt.";
+  return false;
+}
+
 }  // namespace
 
 void WorkOnMDB(PresetRun& run) {
   Procedure proc(run, "WorkOnMDB");
   run.report.preview = run.PreviewMode;
+  // Only failures of this work can hold its table back: those of the
+  // loading are set aside until it ends.
+  const bool reported_before = std::exchange(run.failures_reported, false);
   Paths paths = TakePathsAndNamingSystem(run, proc);
-  if (paths.source.empty()) return;
-  std::optional<platform::FileTimes> times = platform::GetFileTimes(paths.source);
-  if (paths.integrated) PutMachineCopyInPlace(run, proc, paths);
-  // The engine works on scratch copies: a database file changes only when
-  // the component database is replaced at the end, whole and atomically. A
-  // preview never gets there: its scratch copies are dropped at the end.
-  ReadPatterns(run, proc, paths.source);
-  bool prepared = BuildPresetTable(run, proc, paths);
-  InstallSource(run, proc, paths, prepared);
+  std::optional<platform::FileTimes> times;
+  if (MayStart(run, proc, paths)) {
+    times = platform::GetFileTimes(paths.source);
+    if (paths.integrated) PutMachineCopyInPlace(run, proc, paths);
+    // The engine works on scratch copies: a database file changes only when
+    // the component database is replaced at the end, whole and atomically. A
+    // preview never gets there: its scratch copies are dropped at the end.
+    ReadPatterns(run, proc, paths.source);
+    InstallSource(run, proc, paths, BuildPresetTable(run, proc, paths));
+  }
   proc.Step([&] { WriteReport(run, paths); });
   if (times && !run.PreviewMode) platform::SetFileTimes(paths.source, *times);
+  run.failures_reported |= reported_before;
 }
 
 }  // namespace zc

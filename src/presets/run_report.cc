@@ -16,16 +16,7 @@ void List(std::string& out, const std::string& title, const std::vector<std::str
 constexpr char kRowHeader[] =
     "machine_type | var_name | offset_or_bitno | abs_min | abs_max | min | max | pass";
 
-}  // namespace
-
-std::string FormatRunReport(const RunReport& report, const std::string& heading) {
-  std::string out;
-  Line(out, heading);
-  if (report.preview) {
-    Line(out, "PREVIEW: no database, configuration stamp or file time was changed; this report tells "
-              "what a run would do.");
-  }
-  Line(out, "");
+void Generated(std::string& out, const RunReport& report) {
   Line(out, "Generated rows per machine:");
   std::int64_t total = 0;
   for (const auto& [machine, rows] : report.generated) {
@@ -34,28 +25,58 @@ std::string FormatRunReport(const RunReport& report, const std::string& heading)
     total += rows < 0 ? 0 : rows;
   }
   Line(out, "  Total: " + std::to_string(total));
-  Line(out, "");
+}
+
+void Earlier(std::string& out, const RunReport& report) {
+  if (report.earlier_unreadable) {
+    Line(out,
+         "The earlier table could not be read (see the error log): its operator values are "
+         "not carried.");
+    return;
+  }
   if (!report.take_over_ran) {
     Line(out, "No earlier table: no operator values to carry over.");
-  } else if (report.earlier_unreadable) {
-    Line(out, "The earlier table could not be read (see the error log): its operator values are "
-              "not carried.");
+    return;
+  }
+  // A preview, or a run whose table was held back, changed nothing: it tells
+  // what putting the table in place would do.
+  const bool would = report.preview || report.withheld;
+  const std::string were = would ? "would be" : "were";
+  const std::string were_not = would ? "would NOT be" : "were NOT";
+  const std::string are = would ? "would be" : "are";
+  Line(out, "Earlier rows whose operator values " + were + " carried: " +
+                std::to_string(report.carried) + " of " + std::to_string(report.earlier_rows));
+  if (report.preview) {
+    List(out, "Earlier rows whose values would be carried", report.carried_rows, kRowHeader);
+  }
+  List(out,
+       "Earlier rows whose values " + were_not +
+           " carried (no generated row matches, or "
+           "the key cannot be looked up; these settings " +
+           are + " dropped)",
+       report.not_carried, kRowHeader);
+  List(out,
+       "Earlier rows that matched more than one generated row (only the first took the values)",
+       report.matched_twice);
+}
+
+}  // namespace
+
+std::string FormatRunReport(const RunReport& report, const std::string& heading) {
+  std::string out;
+  Line(out, heading);
+  if (report.preview) {
+    Line(out,
+         "PREVIEW: no database, configuration stamp or file time was changed; this report tells "
+         "what a run would do.");
+  }
+  Line(out, "");
+  if (report.stopped.empty()) {
+    Generated(out, report);
+    Line(out, "");
+    Earlier(out, report);
   } else {
-    const std::string were = report.preview ? "would be" : "were";
-    const std::string were_not = report.preview ? "would NOT be" : "were NOT";
-    const std::string are = report.preview ? "would be" : "are";
-    Line(out, "Earlier rows whose operator values " + were + " carried: " +
-                  std::to_string(report.carried) + " of " + std::to_string(report.earlier_rows));
-    if (report.preview) {
-      List(out, "Earlier rows whose values would be carried", report.carried_rows, kRowHeader);
-    }
-    List(out,
-         "Earlier rows whose values " + were_not + " carried (no generated row matches, or "
-         "the key cannot be looked up; these settings " + are + " dropped)",
-         report.not_carried, kRowHeader);
-    List(out,
-         "Earlier rows that matched more than one generated row (only the first took the values)",
-         report.matched_twice);
+    Line(out, report.stopped);
   }
   if (!report.notes.empty()) List(out, "Notes", report.notes);
   return out;

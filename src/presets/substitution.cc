@@ -11,15 +11,13 @@
 #include "project/component_files.h"
 
 namespace zc {
-namespace {
 
-// The component database's path, or "" when there is no such file.
 std::string ExistingComponentDatabase(PresetRun& run) {
+  if (run.report.earlier_unreadable) return "";
   std::string path = GetPathOCXMDB(run);
-  return !path.empty() && platform::FileExists(path) ? path : "";
+  if (path.empty()) return "";
+  return platform::FileExists(path) || run.engine.IsWorkedOn(path) ? path : "";
 }
-
-}  // namespace
 
 std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
                               const std::string& replacement) {
@@ -46,10 +44,10 @@ void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
   std::optional<db::Database> db;
   std::unique_ptr<db::Recordset> rs;
   proc.Step([&] { db.emplace(run.engine.OpenDatabase(path)); });
+  if (!db) return;
   proc.Step([&] {
-    rs = db.value().OpenRecordset(
-        "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=" +
-        db::DoubleQuoted(searched) + "))");
+    rs = db->OpenRecordset("SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=" +
+                           db::DoubleQuoted(searched) + "))");
   });
   if (rs) {
     // A row that cannot be reached ends the loop: where the next one lies is unknown.
@@ -67,7 +65,7 @@ void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
     }
     rs->Close();
   }
-  if (db) db->Close();
+  db->Close();
 }
 
 void CategorieNachCategoryID(PresetRun& run) {
@@ -78,7 +76,8 @@ void CategorieNachCategoryID(PresetRun& run) {
   std::optional<db::Database> db;
   std::optional<db::TableDef> table;
   proc.Step([&] { db.emplace(run.engine.OpenDatabase(path)); });
-  proc.Step([&] { table.emplace(db.value().TableDefs()[tables::kPresetDefs]); });
+  if (!db) return;
+  proc.Step([&] { table.emplace(db->TableDefs()[tables::kPresetDefs]); });
   if (table) {
     int count = 0;
     proc.Step([&] { count = table->Fields().Count(); });
@@ -92,7 +91,7 @@ void CategorieNachCategoryID(PresetRun& run) {
     }
     proc.Step([&] { table->Fields().Refresh(); });
   }
-  if (db) db->Close();
+  db->Close();
 }
 
 }  // namespace zc

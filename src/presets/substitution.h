@@ -14,6 +14,11 @@ namespace zc {
 std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
                               const std::string& replacement);
 
+// The component database's path; "" when there is none to read: no such
+// file, nor a machine copy put in its place, or one that could not be read
+// (that is reported once, before the work reads it).
+std::string ExistingComponentDatabase(PresetRun& run);
+
 // Renames, in the component database's PRESET_DEFS, every variable of the
 // other naming system's form to the run's form.
 void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,

@@ -12,6 +12,7 @@
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "presets/progress.h"
+#include "presets/safeguards.h"
 #include "presets/substitution.h"
 #include "presets/tables.h"
 #include "project/component_files.h"
@@ -189,7 +190,10 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
     return;
   }
   std::int64_t matches = 0;
-  proc.Step([&] { matches = match->RecordCount(); });
+  if (!proc.Step([&] { matches = match->RecordCount(); })) {
+    ++run.report.failed;
+    return;
+  }
   if (matches == 0) {
     run.report.not_carried.push_back(DescribeRow(row));
     return;
@@ -202,7 +206,10 @@ void CarryRow(PresetRun& run, Procedure& proc, db::Database& target,
   for (int k = 0; k < 5; ++k) {
     proc.Step([&] { match->Fields()[tables::kCarried[k]].SetValue(row[3 + k]); });
   }
-  if (!proc.Step([&] { match->Update(); })) return;
+  if (!proc.Step([&] { match->Update(); })) {
+    ++run.report.failed;
+    return;
+  }
   ++run.report.carried;
   if (run.report.preview) run.report.carried_rows.push_back(DescribeRow(row));
 }
@@ -284,6 +291,10 @@ void TakeoverMachineCopyMDBData(PresetRun& run, db::Database& targetDb,
   run.report.earlier_rows = static_cast<std::int64_t>(rows.size());
   if (rows.size() == 0) return;
   EndOnMissingConfiguredField(run, proc, targetDb);
+  if (!proc.Step([&] { RequireCarriedFields(targetDb, GetPathSourceOCXMDB(run)); })) {
+    run.report.failed = run.report.earlier_rows;
+    return;
+  }
   ProgressReport progress(run.ui, static_cast<std::int64_t>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {
     run.DoEvents();

@@ -106,10 +106,32 @@ Breakage Damaged(std::string file, std::string table) {
   };
 }
 
-// Statements run on one of the project's SQLite databases.
+// Statements run on one of the project's databases; an Access file is made
+// anew from an SQLite copy that took them.
 Breakage Sql(std::string file, std::vector<std::string> statements) {
   return [=](const std::string& root) {
-    for (const std::string& sql : statements) QueryText(root + "/" + file, sql);
+    const std::string path = root + "/" + file, copy = path + ".sqlite";
+    const bool access = jet::KindOfFile(path) != jet::FileKind::kOther;
+    if (access) db::ConvertJetToSqlite(path, copy);
+    for (const std::string& sql : statements) QueryText(access ? copy : path, sql);
+    if (!access) return;
+    fs::remove(path);
+    db::ConvertSqliteToJet(copy, path);
+    fs::remove(copy);
+  };
+}
+
+// An Access 2007 (.accdb) file under the old name.
+Breakage Accdb(std::string file) {
+  return [=](const std::string& root) {
+    WriteFile(root + "/" + file, ReadFile(root + "/" + file).replace(4, 15, "Standard ACE DB"));
+  };
+}
+
+Breakage Both(Breakage first, Breakage second) {
+  return [=](const std::string& root) {
+    first(root);
+    second(root);
   };
 }
 
@@ -140,6 +162,14 @@ std::vector<Case> Cases() {
       "  M2 | M2.Var0 | 0 | 103 | 104 | 105 | 106 | 1\r\n",
       "A run would replace the component database"};
   const std::vector<std::string> databases = {kSource, kComponent};
+  const std::string count_overflows = "[Project]\r\nNumberOfMachines=40000\r\n";
+  const Breakage no_abs_min =
+      Sql(kSource, {"ALTER TABLE Source_PRESET_DEFS RENAME abs_min TO absmin"});
+  const std::vector<std::string> without_abs_min = {
+      "(Nr. 3265) :The rebuilt PRESET_DEFS has no field abs_min", "carried: 0 of 4\r\n",
+      "dropped): 0\r\n"};
+  const std::vector<std::string> refused_open = {"(Nr. 3051) :",
+                                                 "Zantel.ldb' exists). Close the display"};
   return {
       Case("source is no database", TextAt(kSource, "no database here"), 2,
            {"Unrecognized database format"}, databases),
@@ -237,14 +267,7 @@ std::vector<Case> Cases() {
       Case("help by --help", nullptr, 0, {"Exit status:"}).Args({"--help"}),
       Case("help by -h", nullptr, 0, {"Exit status:"}).Args({"-h"}),
       Case("help by /?", nullptr, 0, {"Exit status:"}).Args({"/?"}),
-      Case(
-          "Access 2007 source",
-          [](const std::string& root) {
-            WriteFile(root + "/" + kSource,
-                      ReadFile(root + "/" + kSource).replace(4, 15, "Standard ACE DB"));
-          },
-          2, {"Access 2007 or later"}, databases)
-          .Access(),
+      Case("Access 2007 source", Accdb(kSource), 2, {"Access 2007 or later"}, databases).Access(),
       Case("Access source cut short", CutShort(kSource, 3 * 4096 + 100), 2,
            {"damaged or incomplete"}, databases)
           .Access(),
@@ -299,6 +322,48 @@ std::vector<Case> Cases() {
            1, {"/R7Qcfglog.txt\r\n", "/Zantel/Zantel.cfg\r\n"}),
       // No language file can be read or written: a silent run does without.
       Case("language file cannot be written", Folder("Bin/Zantel_Config.ini"), 0),
+      // A failure never costs the display its table: no machine listed, or
+      // no field to carry the values into, leaves it as it was.
+      Case("no Program.ini", Removed("parameter/Program.ini"), 2,
+           {"left as it was: the rebuilt table has no rows, while the earlier one has 4"},
+           {kComponent}),
+      Case("Access, 40000 machines counted", TextAt("parameter/Program.ini", count_overflows), 2,
+           {"(Nr. 6) :Overflow", "the rebuilt table has no rows"}, {kComponent})
+          .Access(),
+      Case("template without abs_min", no_abs_min, 2, without_abs_min, {kComponent}),
+      Case("Access template without abs_min", no_abs_min, 2, without_abs_min, {kComponent})
+          .Access(),
+      Case("Access 2007 component", Accdb(kComponent), 2,
+           {"Access 2007 or later", "The earlier table could not be read"}, {kComponent})
+          .Access(),
+      // A component database that may not be replaced now is refused first.
+      Case("component open in the display", TextAt("Zantel/Zantel.ldb", ""), 2, refused_open,
+           databases),
+      Case("Access component open in the display", TextAt("Zantel/Zantel.ldb", ""), 2, refused_open,
+           databases)
+          .Access(),
+      Case(
+          "read-only Access component",
+          [](const std::string& root) { ::chmod((root + "/" + kComponent).c_str(), 0444); }, 2,
+          {"(Nr. 3051) :", "Permission denied). Make it writable"}, databases)
+          .Access(),
+      // A machine configured without a name gets no rows; a value too long
+      // for its field names the field, the machine and the first such row.
+      Case("machine 3 without a name",
+           Both(TextAt("parameter/Program.ini",
+                       "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=M1\r\n"),
+                TextAt(kCfg, "[Project]\r\nForMachine1=true\r\nForMachine3=true\r\n")),
+           2, {"Machine 3 has no name: MachineName is missing or empty in section [Machine3] of "}),
+      Case("no source database, the report", Removed(kSource), 0,
+           {"No template database was found at ", "Zantel_Source.mdb: nothing was rebuilt."}),
+      Case("60-character machine name",
+           TextAt("parameter/Program.ini",
+                  "[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\n"
+                  "MachineName=" +
+                      std::string(60, 'M') + "\r\n"),
+           2,
+           {"(field machine_type, at most 50 characters; machine " + std::string(60, 'M') +
+            "; first in the row of ID 1 from template row ID 1) (2 more times)"}),
   };
 }
 
@@ -338,6 +403,7 @@ TEST_P(BadInputTest, IsLoggedAndCostsNoFile) {
   for (const std::string& text : c.logged) {
     EXPECT_NE(logs.find(text), std::string::npos) << text << " not logged:\n" << logs;
   }
+  EXPECT_EQ(logs.find("Internal error"), std::string::npos) << logs;
   const auto now = TreeState(root, {"console.txt", "Zantel_Report.txt"});
   if (before.count(kEveryFile)) {
     EXPECT_TRUE(now == tree) << "a file changed";
