@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <span>
 #include <stdexcept>
 
@@ -9,6 +10,7 @@
 #include "jet/catalog.h"
 #include "jet/catalog_writer.h"
 #include "jet/page_file.h"
+#include "jet/rows.h"
 #include "jet/table_layout.h"
 #include "jet/table_release.h"
 #include "jet/table_writer.h"
@@ -27,36 +29,48 @@ void WriteRows(TableWriter& writer, const RowSource& rows) {
   }
 }
 
-// Writes the table; returns the file's length in bytes from now on.
-std::uintmax_t WriteTable(const std::string& path, const std::string& name,
-                          const std::vector<Field>& fields, const RowSource& rows) {
+struct Written {
+  std::uintmax_t length;  // of the file, in bytes, from now on
+  std::uint32_t rows;
+};
+
+// Everything the file's definitions must hold is checked before the first
+// byte is written: the new table's layout, the catalog's row and the pages
+// still in use.
+Written WriteTable(const std::string& path, const std::string& name,
+                   const std::vector<Field>& fields, const RowSource& rows) {
   PageFile file(path, true);
-  PageAllocator pages(file);
+  TableDefinition layout = LayOutTable(file.format(), fields);
   const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  CheckRowLayout(file.format(), catalog);  // it takes or renews the table's entry
   const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
   const CatalogEntry* existing = nullptr;
   for (const CatalogEntry& entry : entries) {
     if (entry.IsUserTable() && SameName(entry.name, name)) existing = &entry;
   }
+  std::set<std::uint32_t> in_use = PagesInUse(file, entries, existing);
+  if (existing != nullptr && in_use.count(existing->DefinitionPage())) {
+    Damaged("a table defined on the page of another");
+  }
+  PageAllocator pages(file, std::move(in_use));
   std::uint32_t first_page = 0;
+  std::vector<SystemRow> catalog_rows;
   if (existing != nullptr) {
     const TableDefinition old = ReadTableDefinition(file, existing->DefinitionPage());
+    RenewCatalogEntry(file, *existing);
     ReleaseTable(file, pages, old);
     first_page = old.page();
   } else {
     first_page = pages.Allocate();
+    catalog_rows = NewCatalogRows(file, name, first_page);
   }
-  TableWriter writer(file, pages, LayOutTable(file.format(), fields), first_page);
+  TableWriter writer(file, pages, std::move(layout), first_page);
   WriteRows(writer, rows);
-  writer.Finish();
-  if (existing != nullptr) {
-    RenewCatalogEntry(file, *existing);
-  } else {
-    AddCatalogEntry(file, pages, name, first_page);
-  }
+  const std::uint32_t written = writer.Finish().row_count;
+  AddSystemRows(file, pages, catalog_rows);
   const std::uint32_t kept = pages.Save();
   file.Flush();
-  return static_cast<std::uintmax_t>(kept) * file.format().page_size;
+  return {static_cast<std::uintmax_t>(kept) * file.format().page_size, written};
 }
 
 }  // namespace
@@ -72,16 +86,19 @@ void CreateEmptyDatabase(const std::string& path) {
   }
   std::ofstream out(native, std::ios::binary);
   const std::span<const std::uint8_t> bytes = EmptyJet4Database();
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out.flush()) throw Error(ErrorKind::kIo, "it cannot be written");
 }
 
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows) {
-  const std::uintmax_t length = WriteTable(path, name, fields, rows);
+  const Written written = WriteTable(path, name, fields, rows);
   std::error_code error;
   const std::filesystem::path native(std::u8string(path.begin(), path.end()));
-  if (std::filesystem::file_size(native, error) > length) std::filesystem::resize_file(native, length, error);
+  if (std::filesystem::file_size(native, error) > written.length) {
+    std::filesystem::resize_file(native, written.length, error);
+  }
   if (error) throw Error(ErrorKind::kIo, "it cannot be written: " + error.message());
 }
 
