@@ -1,5 +1,6 @@
 #include "jet/writer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -10,6 +11,7 @@
 #include "jet/catalog.h"
 #include "jet/catalog_writer.h"
 #include "jet/page_file.h"
+#include "jet/reader.h"
 #include "jet/rows.h"
 #include "jet/table_layout.h"
 #include "jet/table_release.h"
@@ -73,6 +75,34 @@ Written WriteTable(const std::string& path, const std::string& name,
   return {static_cast<std::uintmax_t>(kept) * file.format().page_size, written};
 }
 
+bool SameField(const Field& read, const Field& written) {
+  return read.name == written.name && read.type == written.type &&
+         (read.type != FieldType::kText || read.size == written.size);
+}
+
+// The file read back as the reader reads it, down to the structures the
+// writer made but not every value, so that the cost stays small beside the
+// write: the catalog and every table's definition, the new table's entry and
+// fields, and every table's rows as its page map and row addresses give them.
+void CheckReadsBack(const std::string& path, const std::string& name,
+                    const std::vector<Field>& fields, std::uint32_t rows) {
+  try {
+    Reader reader(path);
+    int found = 0;
+    for (std::size_t i = 0; i < reader.tables().size(); ++i) {
+      const Table& table = reader.tables()[i];
+      const bool as_written =
+          table.row_count == rows && table.fields.size() == fields.size() &&
+          std::equal(table.fields.begin(), table.fields.end(), fields.begin(), SameField);
+      if (SameName(table.name, name)) found += as_written ? 1 : 2;
+      reader.CheckRows(i);
+    }
+    if (found != 1) Damaged("table \"" + name + "\" as it was written");
+  } catch (const Error& error) {
+    throw Error(error.kind, std::string(error.what()) + ", found reading back what was written");
+  }
+}
+
 }  // namespace
 
 // Compiled in from empty_jet4.mdb.
@@ -100,6 +130,7 @@ void ReplaceTable(const std::string& path, const std::string& name,
     std::filesystem::resize_file(native, written.length, error);
   }
   if (error) throw Error(ErrorKind::kIo, "it cannot be written: " + error.message());
+  CheckReadsBack(path, name, fields, written.rows);
 }
 
 }  // namespace zc::jet

@@ -236,6 +236,23 @@ TEST(JetWriterTest, BooleansFromTextAndTextHeldToItsField) {
   EXPECT_THROW(write({{I{0}, S("abcdef")}}), std::invalid_argument);
 }
 
+// A write is done only when the file reads back: here another table's
+// definition counts three rows where it keeps two.
+TEST(JetWriterTest, FailsUnlessTheFileReadsBack) {
+  testing::TempDir dir;
+  const std::string path = dir.path() + "/work.mdb";
+  std::string bytes = testing::ReadFile(Fixture("jet3_sample.mdb"));
+  bytes[29 * 2048 + 12] = 3;  // the row count of Table1
+  testing::WriteFile(path, bytes);
+  try {
+    ReplaceTable(path, "PRESET_DEFS", {{"ID", FieldType::kLong, 4}}, RowsOf({{I{1}}}));
+    ADD_FAILURE() << "written without failure";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind, ErrorKind::kDamaged);
+    EXPECT_NE(std::string(error.what()).find("found reading back"), std::string::npos);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     SampleFiles, IndependentReadersTest,
     ::testing::Values("jet3_sample.mdb", "jet4_types.mdb", "jet4_fruit.mdb", "jet4_numeric.mdb"),
