@@ -253,6 +253,23 @@ TEST(JetWriterTest, FailsUnlessTheFileReadsBack) {
   }
 }
 
+// Every memo column keeps two page maps: the maps of many take further pages.
+TEST(JetWriterTest, ManyMemoColumns) {
+  testing::TempDir dir;
+  const std::string path = dir.path() + "/new.mdb";
+  CreateEmptyDatabase(path);
+  Contents table;
+  table.rows.resize(2);
+  for (int i = 0; i < 40; ++i) {
+    table.fields.push_back({"m" + std::to_string(i), FieldType::kMemo, 0});
+    table.rows[0].push_back(std::string(100 + i, 'a'));  // too long to stay in the row
+    table.rows[1].push_back(Value{});
+  }
+  ReplaceTable(path, "T", table.fields, RowsOf(table.rows));
+  EXPECT_EQ(ReadOurs(path)["T"].rows, table.rows);
+  ExpectReadersSee(path, {{"T", table}});
+}
+
 INSTANTIATE_TEST_SUITE_P(
     SampleFiles, IndependentReadersTest,
     ::testing::Values("jet3_sample.mdb", "jet4_types.mdb", "jet4_fruit.mdb", "jet4_numeric.mdb"),
