@@ -33,6 +33,10 @@ for target in "${targets[@]}"; do
   options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
            -close_fd_mask=3 -artifact_prefix="$build/artifacts/$target-")
   [ -f "$ROOT/fuzz/$target.dict" ] && options+=(-dict="$ROOT/fuzz/$target.dict")
+  # libFuzzer cuts seeds at 1 MiB unless told otherwise: a larger Access file
+  # would be mutated only as a file cut short.
+  largest=$(find "$corpus" -type f -printf '%s\n' | sort -n | tail -n 1)
+  [ "$largest" -gt 1048576 ] && options+=(-max_len="$largest")
   log="$build/artifacts/$target.log"
   if ! ZC_FUZZ_SCRATCH="$scratch" "$build/bin/${target}_fuzz" "${options[@]}" "$corpus" \
       >"$log" 2>&1; then

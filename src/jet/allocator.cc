@@ -1,6 +1,7 @@
 #include "jet/allocator.h"
 
 #include <algorithm>
+#include <string>
 
 namespace zc::jet {
 namespace {
@@ -16,13 +17,47 @@ void SetBit(Blob& bytes, std::size_t at, std::size_t bit, bool on) {
   }
 }
 
+void AddMapPages(PageFile& file, RowId where, std::set<std::uint32_t>& pages) {
+  if (where.page == 0) return;
+  const UsageMap map = ReadUsageMap(file, where);
+  pages.insert(where.page);
+  pages.insert(map.pages.begin(), map.pages.end());
+  pages.insert(map.bitmap_pages.begin(), map.bitmap_pages.end());
+}
+
 }  // namespace
 
-PageAllocator::PageAllocator(PageFile& file)
-    : file_(file), map_(ReadUsageMap(file, kFreePageMap)), end_(file.page_count()) {
+std::set<std::uint32_t> PagesInUse(PageFile& file, const std::vector<CatalogEntry>& entries,
+                                   const CatalogEntry* except) {
+  std::set<std::uint32_t> pages;
+  for (const CatalogEntry& entry : entries) {
+    if (entry.type != object_type::kTable || &entry == except) continue;
+    const TableDefinition table = ReadTableDefinition(file, entry.DefinitionPage());
+    pages.insert(table.pages.begin(), table.pages.end());
+    AddMapPages(file, table.owned_map, pages);
+    AddMapPages(file, table.free_map, pages);
+    for (const RealIndex& index : table.real_indexes) AddMapPages(file, index.usage_map, pages);
+    for (const ColumnMaps& maps : table.column_maps) {
+      AddMapPages(file, maps.owned, pages);
+      AddMapPages(file, maps.free, pages);
+    }
+  }
+  return pages;
+}
+
+PageAllocator::PageAllocator(PageFile& file, std::set<std::uint32_t> in_use)
+    : file_(file),
+      map_(ReadUsageMap(file, kFreePageMap)),
+      in_use_(std::move(in_use)),
+      end_(file.page_count()) {
+  in_use_.insert(map_.bitmap_pages.begin(), map_.bitmap_pages.end());
   for (std::uint32_t page : map_.pages) {
     // Pages 0 to 2 hold the header, this map and the catalog: never free.
-    if (page > 2 && page < end_) free_.insert(page);
+    if (page <= 2 || page >= end_) continue;
+    // Handing out such a page would overwrite what uses it.
+    if (in_use_.count(page))
+      Damaged("its map of free pages lists page " + std::to_string(page) + ", which is in use");
+    free_.insert(page);
   }
 }
 
@@ -36,7 +71,7 @@ std::uint32_t PageAllocator::Allocate() {
 }
 
 void PageAllocator::Release(std::uint32_t page) {
-  if (page <= 2 || page >= end_ || !free_.insert(page).second) return;
+  if (page <= 2 || page >= end_ || in_use_.count(page) || !free_.insert(page).second) return;
   // A freed page must not pass for what it was, as Access leaves it too.
   if (page < file_.page_count()) {
     Blob bytes = file_.Read(page);

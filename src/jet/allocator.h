@@ -5,15 +5,25 @@
 
 #include <cstdint>
 #include <set>
+#include <vector>
 
+#include "jet/catalog.h"
 #include "jet/page_file.h"
 #include "jet/usage_map.h"
 
 namespace zc::jet {
 
+// The pages that the tables in `entries` but `except` use: their
+// definitions, their usage maps and the pages those list. Throws Damaged
+// when one of them cannot be read.
+std::set<std::uint32_t> PagesInUse(PageFile& file, const std::vector<CatalogEntry>& entries,
+                                   const CatalogEntry* except);
+
 class PageAllocator {
  public:
-  explicit PageAllocator(PageFile& file);
+  // `in_use` (from PagesInUse) are never handed out nor taken back. Throws
+  // Damaged when the map of free pages lists one of them.
+  PageAllocator(PageFile& file, std::set<std::uint32_t> in_use);
 
   // A free page inside the file, lowest first, else the next page past its end.
   std::uint32_t Allocate();
@@ -31,6 +41,7 @@ class PageAllocator {
 
   PageFile& file_;
   UsageMap map_;
+  std::set<std::uint32_t> in_use_;
   std::set<std::uint32_t> free_;  // below end_
   std::uint32_t end_;             // pages handed out so far end here
 };

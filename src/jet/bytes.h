@@ -3,6 +3,7 @@
 // failure, never in a read beyond a buffer.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -31,6 +32,17 @@ struct Error : std::runtime_error {
 
 inline void CheckRange(Bytes bytes, std::size_t at, std::size_t count) {
   if (at > bytes.size() || count > bytes.size() - at) Damaged("a value reaches beyond its page");
+}
+
+// The `count` bytes at `at`, and a run of bytes written at `at`: the forms
+// every copy between page, row and value buffers goes through.
+inline Bytes Slice(Bytes bytes, std::size_t at, std::size_t count) {
+  CheckRange(bytes, at, count);
+  return bytes.subspan(at, count);
+}
+inline void PutBytes(Blob& bytes, std::size_t at, Bytes from) {
+  CheckRange(bytes, at, from.size());
+  std::copy(from.begin(), from.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 inline std::uint32_t Get8(Bytes bytes, std::size_t at) {
@@ -85,6 +97,9 @@ inline void Push32(Blob& out, std::uint32_t value) {
   Push16(out, value & 0xFFFF);
   Push16(out, value >> 16);
 }
+
+// The highest page number: a row's address keeps it in three bytes.
+constexpr std::uint32_t kMaxPage = 0xFFFFFF;
 
 // A row or page address as Jet keeps it: the page in the upper three bytes,
 // the row in the lowest.

@@ -25,9 +25,13 @@ double Now() {
   return DateDays(text);
 }
 
-std::size_t Position(const TableDefinition& table, const char* name) {
+// The place of a system table's column that the writer fills, which must
+// have the type of the values it gets.
+std::size_t Position(const TableDefinition& table, const char* name, std::uint8_t type) {
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
-    if (table.columns[i].name == name) return i;
+    if (table.columns[i].name != name) continue;
+    if (table.columns[i].type != type) Damaged("a system table's column " + std::string(name));
+    return i;
   }
   Damaged("a system table without its column " + std::string(name));
 }
@@ -47,22 +51,30 @@ void MarkDeleted(PageFile& file, RowId where) {
   file.Write(where.page, page);
 }
 
-// The map rewritten to list `pages`; bitmap pages it no longer needs are freed.
-void RewriteMap(PageFile& file, PageAllocator& pages, RowId where, const std::vector<std::uint32_t>& list) {
-  const UsageMap old = ReadUsageMap(file, where);
-  StoreUsageMapRow(file, where, EncodeUsageMap(file, list, [&] { return pages.Allocate(); }));
-  for (std::uint32_t bitmap : old.bitmap_pages) {
-    if (bitmap != 0) pages.Release(bitmap);
-  }
+// The map rewritten to list `pages`, in its own bitmap pages first; those it
+// no longer needs are freed.
+void RewriteMap(PageFile& file, PageAllocator& pages, RowId where,
+                const std::vector<std::uint32_t>& list) {
+  std::vector<std::uint32_t> bitmaps = ReadUsageMap(file, where).bitmap_pages;
+  std::erase(bitmaps, 0u);
+  StoreUsageMapRow(file, where, EncodeUsageMap(file, list, [&] {
+                     if (bitmaps.empty()) return pages.Allocate();
+                     const std::uint32_t page = bitmaps.back();
+                     bitmaps.pop_back();
+                     return page;
+                   }));
+  for (std::uint32_t bitmap : bitmaps) pages.Release(bitmap);
 }
 
 // A data page of `table` with room for `size` bytes, made when none has.
-std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefinition& table, std::size_t size) {
+std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefinition& table,
+                           std::size_t size) {
   const Format& f = file.format();
   std::vector<std::uint32_t> owned = ReadUsageMap(file, table.owned_map).pages;
   for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
     const Blob page = file.Read(*it);
-    if (page[0] == page_type::kData && Get32(page, f.data_owner_at) == table.page() && RowFits(f, page, size)) {
+    if (page[0] == page_type::kData && Get32(page, f.data_owner_at) == table.page() &&
+        RowFits(f, page, size)) {
       return *it;
     }
   }
@@ -76,7 +88,8 @@ std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefi
   return number;
 }
 
-Blob EntryKey(const TableDefinition& table, const RealIndex& index, const std::vector<Value>& values, bool jet4) {
+Blob EntryKey(const TableDefinition& table, const RealIndex& index,
+              const std::vector<Value>& values, bool jet4) {
   Blob key;
   for (std::size_t k = 0; k < index.columns.size(); ++k) {
     std::size_t at = 0;
@@ -87,7 +100,8 @@ Blob EntryKey(const TableDefinition& table, const RealIndex& index, const std::v
     Blob part;
     if (column.type == column_type::kLong && std::holds_alternative<std::int64_t>(values[at])) {
       part = IndexKeyLong(static_cast<std::int32_t>(std::get<std::int64_t>(values[at])), ascending);
-    } else if (column.type == column_type::kText && std::holds_alternative<std::string>(values[at])) {
+    } else if (column.type == column_type::kText &&
+               std::holds_alternative<std::string>(values[at])) {
       part = IndexKeyText(std::get<std::string>(values[at]), jet4, ascending);
     } else {
       Unsupported("a catalog index of a kind this program cannot extend");
@@ -97,29 +111,46 @@ Blob EntryKey(const TableDefinition& table, const RealIndex& index, const std::v
   return key;
 }
 
-// Adds a row to a system table, with its entries in every index of it.
-void AddSystemRow(PageFile& file, PageAllocator& pages, const TableDefinition& table, const std::vector<Value>& values) {
-  const Format& f = file.format();
-  std::vector<Blob> bytes(values.size());
-  std::vector<Cell> cells(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const Column& column = table.columns[i];
-    if (column.type == column_type::kBoolean) {
-      cells[i].present = BooleanOf(values[i]);
-    } else if (!std::holds_alternative<std::monostate>(values[i])) {
-      bytes[i] = EncodeCell(column, values[i], f.jet4);
-      cells[i] = {true, bytes[i]};
+// The row `values` make in a system table, with its index keys. A value its
+// column cannot hold means a damaged definition: the values are the writer's.
+SystemRow MakeSystemRow(const Format& f, const TableDefinition& table,
+                        const std::vector<Value>& values) {
+  CheckRowLayout(f, table);
+  SystemRow made{table, {}, {}};
+  try {
+    std::vector<Blob> bytes(values.size());
+    std::vector<Cell> cells(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const Column& column = table.columns[i];
+      if (column.type == column_type::kBoolean) {
+        cells[i].present = BooleanOf(values[i]);
+      } else if (!std::holds_alternative<std::monostate>(values[i])) {
+        bytes[i] = EncodeCell(column, values[i], f.jet4);
+        cells[i] = {true, bytes[i]};
+      }
     }
+    made.bytes = BuildRow(f, table, cells);
+  } catch (const std::invalid_argument& error) {
+    Damaged(std::string("a system table that cannot hold a new row: ") + error.what());
   }
-  const Blob row = BuildRow(f, table, cells);
-  const std::uint32_t number = PageWithRoom(file, pages, table, row.size());
+  for (const RealIndex& index : table.real_indexes)
+    made.keys.push_back(EntryKey(table, index, values, f.jet4));
+  return made;
+}
+
+// Adds a row to a system table, with its entries in every index of it.
+void AddSystemRow(PageFile& file, PageAllocator& pages, const SystemRow& added) {
+  const Format& f = file.format();
+  const TableDefinition& table = added.table;
+  const std::uint32_t number = PageWithRoom(file, pages, table, added.bytes.size());
   Blob page = file.Read(number);
-  const RowId where{number, AddRow(f, page, row)};
+  const RowId where{number, AddRow(f, page, added.bytes)};
   file.Write(number, page);
   Blob first = file.Read(table.page());
   Put32(first, f.tdef_rows_at, Get32(first, f.tdef_rows_at) + 1);
-  for (const RealIndex& index : table.real_indexes) {
-    const bool new_key = InsertIndexEntry(file, index.root, EntryKey(table, index, values, f.jet4), where,
+  for (std::size_t i = 0; i < table.real_indexes.size(); ++i) {
+    const RealIndex& index = table.real_indexes[i];
+    const bool new_key = InsertIndexEntry(file, table.page(), index.root, added.keys[i], where,
                                           (index.flags & kUniqueIndex) != 0);
     if (new_key && index.unique_count_at + 4 <= f.page_size) {
       Put32(first, index.unique_count_at, Get32(first, index.unique_count_at) + 1);
@@ -131,11 +162,13 @@ void AddSystemRow(PageFile& file, PageAllocator& pages, const TableDefinition& t
 Value CellValue(const Column& column, const Cell& cell) {
   if (column.type == column_type::kBoolean) return std::int64_t{cell.present ? -1 : 0};
   if (!cell.present) return std::monostate{};
-  if (column.type == column_type::kLong) return std::int64_t{static_cast<std::int32_t>(Get32(cell.bytes, 0))};
+  if (column.type == column_type::kLong)
+    return std::int64_t{static_cast<std::int32_t>(Get32(cell.bytes, 0))};
   return Blob(cell.bytes.begin(), cell.bytes.end());
 }
 
-const CatalogEntry* Find(const std::vector<CatalogEntry>& entries, const std::string& name, std::int32_t type) {
+const CatalogEntry* Find(const std::vector<CatalogEntry>& entries, const std::string& name,
+                         std::int32_t type) {
   for (const CatalogEntry& entry : entries) {
     if (entry.type == type && entry.name == name) return &entry;
   }
@@ -144,25 +177,25 @@ const CatalogEntry* Find(const std::vector<CatalogEntry>& entries, const std::st
 
 // The access rights of the new table: those of a sibling table, else those
 // the container of all tables hands down.
-void AddAccessRights(PageFile& file, PageAllocator& pages, const std::vector<CatalogEntry>& entries,
-                     std::int32_t model, bool from_container, std::uint32_t definition_page) {
+void AddAccessRights(PageFile& file, const std::vector<CatalogEntry>& entries, std::int32_t model,
+                     bool from_container, std::uint32_t definition_page,
+                     std::vector<SystemRow>& rows) {
   const CatalogEntry* aces_entry = Find(entries, "MSysACEs", object_type::kTable);
   if (aces_entry == nullptr) return;  // a file kept without access rights
   const TableDefinition aces = ReadTableDefinition(file, aces_entry->DefinitionPage());
-  const std::size_t object = Position(aces, "ObjectId"), inheritable = Position(aces, "FInheritable");
-  std::vector<std::vector<Value>> rows;
+  const std::size_t object = Position(aces, "ObjectId", column_type::kLong),
+                    inheritable = Position(aces, "FInheritable", column_type::kBoolean);
   ScanRows(file, aces, [&](RowId, Bytes bytes) {
     const std::vector<Cell> cells = SplitRow(file.format(), aces, bytes);
-    if (!cells[object].present || static_cast<std::int32_t>(Get32(cells[object].bytes, 0)) != model) return;
+    if (!cells[object].present || static_cast<std::int32_t>(Get32(cells[object].bytes, 0)) != model)
+      return;
     std::vector<Value> values;
-    for (std::size_t i = 0; i < cells.size(); ++i) values.push_back(CellValue(aces.columns[i], cells[i]));
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      values.push_back(CellValue(aces.columns[i], cells[i]));
     values[object] = std::int64_t{definition_page};
     if (from_container) values[inheritable] = std::int64_t{0};
-    rows.push_back(std::move(values));
+    rows.push_back(MakeSystemRow(file.format(), aces, values));
   });
-  for (const std::vector<Value>& values : rows) {
-    AddSystemRow(file, pages, ReadTableDefinition(file, aces_entry->DefinitionPage()), values);
-  }
 }
 
 }  // namespace
@@ -174,23 +207,27 @@ void RenewCatalogEntry(PageFile& file, const CatalogEntry& entry) {
   Blob row = RowBytes(file, entry.row, &span);
   if (span.overflow) return;  // rare; its old time and properties stay
   std::vector<Cell> cells = SplitRow(f, catalog, row);
-  const std::size_t update = Position(catalog, "DateUpdate"), properties = Position(catalog, "LvProp");
+  const std::size_t update = Position(catalog, "DateUpdate", column_type::kDate),
+                    properties = Position(catalog, "LvProp", column_type::kLongBinary);
   Blob now(8);
   Put64(now, 0, std::bit_cast<std::uint64_t>(Now()));
   cells[update] = {true, now};
-  if (cells[properties].present) {
-    for (RowId part : LongValueRows(file, cells[properties].bytes)) MarkDeleted(file, part);
-    cells[properties] = {};
-  }
+  // Worked out whole before anything is written: the entry either changes
+  // with its properties' parts, or neither changes.
+  const std::vector<RowId> parts = cells[properties].present
+                                       ? LongValueRows(file, cells[properties].bytes)
+                                       : std::vector<RowId>{};
+  cells[properties] = {};
   const Blob renewed = BuildRow(f, catalog, cells, span.size());
   if (renewed.size() != span.size()) return;
+  for (RowId part : parts) MarkDeleted(file, part);
   Blob page = file.Read(entry.row.page);
-  std::copy(renewed.begin(), renewed.end(), page.begin() + static_cast<std::ptrdiff_t>(span.start));
+  PutBytes(page, span.start, renewed);
   file.Write(entry.row.page, page);
 }
 
-void AddCatalogEntry(PageFile& file, PageAllocator& pages, const std::string& name,
-                     std::uint32_t definition_page) {
+std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
+                                      std::uint32_t definition_page) {
   const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
   const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
   const CatalogEntry* container = Find(entries, "Tables", kContainerType);
@@ -198,7 +235,8 @@ void AddCatalogEntry(PageFile& file, PageAllocator& pages, const std::string& na
   const CatalogEntry* sibling = nullptr;
   for (const CatalogEntry& entry : entries) {
     if (entry.parent_id != container->id) continue;
-    if (SameName(entry.name, name)) Unsupported("the catalog already holds an object named \"" + name + "\"");
+    if (SameName(entry.name, name))
+      Unsupported("the catalog already holds an object named \"" + name + "\"");
     if (entry.IsUserTable() && sibling == nullptr) sibling = &entry;
   }
   const CatalogEntry& model = sibling ? *sibling : *container;
@@ -206,17 +244,22 @@ void AddCatalogEntry(PageFile& file, PageAllocator& pages, const std::string& na
   const std::vector<Cell> model_cells = SplitRow(file.format(), catalog, model_row);
   std::vector<Value> values(catalog.columns.size());
   const double now = Now();
-  values[Position(catalog, "Id")] = std::int64_t{definition_page};
-  values[Position(catalog, "ParentId")] = std::int64_t{container->id};
-  values[Position(catalog, "Name")] = name;
-  values[Position(catalog, "Type")] = std::int64_t{object_type::kTable};
-  values[Position(catalog, "DateCreate")] = now;
-  values[Position(catalog, "DateUpdate")] = now;
-  values[Position(catalog, "Flags")] = std::int64_t{0};
-  const std::size_t owner = Position(catalog, "Owner");
+  values[Position(catalog, "Id", column_type::kLong)] = std::int64_t{definition_page};
+  values[Position(catalog, "ParentId", column_type::kLong)] = std::int64_t{container->id};
+  values[Position(catalog, "Name", column_type::kText)] = name;
+  values[Position(catalog, "Type", column_type::kInteger)] = std::int64_t{object_type::kTable};
+  values[Position(catalog, "DateCreate", column_type::kDate)] = now;
+  values[Position(catalog, "DateUpdate", column_type::kDate)] = now;
+  values[Position(catalog, "Flags", column_type::kLong)] = std::int64_t{0};
+  const std::size_t owner = Position(catalog, "Owner", column_type::kBinary);
   values[owner] = CellValue(catalog.columns[owner], model_cells[owner]);
-  AddSystemRow(file, pages, catalog, values);
-  AddAccessRights(file, pages, entries, model.id, sibling == nullptr, definition_page);
+  std::vector<SystemRow> rows = {MakeSystemRow(file.format(), catalog, values)};
+  AddAccessRights(file, entries, model.id, sibling == nullptr, definition_page, rows);
+  return rows;
+}
+
+void AddSystemRows(PageFile& file, PageAllocator& pages, const std::vector<SystemRow>& rows) {
+  for (const SystemRow& row : rows) AddSystemRow(file, pages, row);
 }
 
 }  // namespace zc::jet

@@ -4,20 +4,35 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "jet/allocator.h"
 #include "jet/catalog.h"
 #include "jet/page_file.h"
+#include "jet/table_def.h"
 
 namespace zc::jet {
 
-// The entry of a table whose definition was rewritten in place: a new update
-// time, and no stored properties of its old fields.
+// The entry of a table whose definition is rewritten in place: a new update
+// time, and no stored properties of its old fields. Everything it checks is
+// checked before it writes.
 void RenewCatalogEntry(PageFile& file, const CatalogEntry& entry);
 
-// Enters a new table, defined at `definition_page`, into the catalog.
-// Throws Unsupported where this program cannot extend the catalog's index.
-void AddCatalogEntry(PageFile& file, PageAllocator& pages, const std::string& name,
-                     std::uint32_t definition_page);
+// A row for a system table, built (and so checked against the table's
+// definition) before anything is written.
+struct SystemRow {
+  TableDefinition table;
+  Blob bytes;
+  std::vector<Blob> keys;  // its entry in each index of the table
+};
+
+// The rows that enter a new table, defined at `definition_page`, into the
+// catalog: its entry, and the access rights it takes from a sibling table.
+// Reads only. Throws Damaged for a catalog that cannot take them, and
+// Unsupported where this program cannot extend the catalog's index.
+std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
+                                      std::uint32_t definition_page);
+// Adds them. Throws Unsupported when an index page of the catalog is full.
+void AddSystemRows(PageFile& file, PageAllocator& pages, const std::vector<SystemRow>& rows);
 
 }  // namespace zc::jet

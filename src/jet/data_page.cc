@@ -1,6 +1,7 @@
 #include "jet/data_page.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace zc::jet {
 namespace {
@@ -8,6 +9,14 @@ namespace {
 constexpr std::uint32_t kMaxRowsPerPage = 255;
 
 std::size_t DirectoryEnd(const Format& f, std::uint32_t rows) { return f.data_rows_at + 2 * rows; }
+
+// Where the packed rows begin: the start of the last row, or the page's end.
+std::size_t RowsStart(const Format& f, Bytes page, std::uint32_t rows) {
+  if (rows == 0) return page.size();
+  const std::size_t start = Get16(page, f.data_rows_at + 2 * (rows - 1)) & row_flag::kOffsetMask;
+  if (start < DirectoryEnd(f, rows) || start > page.size()) Damaged("a data page's list of rows");
+  return start;
+}
 
 }  // namespace
 
@@ -23,7 +32,8 @@ RowSpan RowAt(const Format& f, Bytes page, std::uint32_t row) {
   const std::uint32_t word = Get16(page, f.data_rows_at + 2 * row);
   RowSpan span;
   span.start = word & row_flag::kOffsetMask;
-  span.end = row == 0 ? page.size() : Get16(page, f.data_rows_at + 2 * (row - 1)) & row_flag::kOffsetMask;
+  span.end =
+      row == 0 ? page.size() : Get16(page, f.data_rows_at + 2 * (row - 1)) & row_flag::kOffsetMask;
   span.deleted = (word & row_flag::kDeleted) != 0;
   span.overflow = (word & row_flag::kOverflow) != 0;
   // A deleted row may have given its bytes away; only live rows must fit.
@@ -43,20 +53,23 @@ Blob NewDataPage(const Format& f, std::uint32_t owner) {
   return page;
 }
 
+// The page's own count of free bytes may be wrong in a damaged file: the
+// room between the directory and the rows decides too.
 bool RowFits(const Format& f, Bytes page, std::size_t size) {
-  const std::uint32_t rows = Get16(page, f.data_row_count_at);
-  return rows < kMaxRowsPerPage && size + 2 <= Get16(page, f.data_free_at);
+  const std::uint32_t rows = RowCount(f, page);
+  if (rows >= kMaxRowsPerPage || size + 2 > Get16(page, f.data_free_at)) return false;
+  return DirectoryEnd(f, rows + 1) + size <= RowsStart(f, page, rows);
 }
 
 std::uint32_t AddRow(const Format& f, Blob& page, Bytes row, std::uint32_t flags) {
-  const std::uint32_t rows = Get16(page, f.data_row_count_at);
-  const std::size_t end =
-      rows == 0 ? page.size() : Get16(page, f.data_rows_at + 2 * (rows - 1)) & row_flag::kOffsetMask;
-  const std::size_t start = end - row.size();
-  std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(start));
+  if (!RowFits(f, page, row.size())) throw std::logic_error("a row added to a page without room");
+  const std::uint32_t rows = RowCount(f, page);
+  const std::size_t start = RowsStart(f, page, rows) - row.size();
+  PutBytes(page, start, row);
   Put16(page, f.data_rows_at + 2 * rows, static_cast<std::uint32_t>(start) | flags);
   Put16(page, f.data_row_count_at, rows + 1);
-  Put16(page, f.data_free_at, Get16(page, f.data_free_at) - static_cast<std::uint32_t>(row.size() + 2));
+  Put16(page, f.data_free_at,
+        Get16(page, f.data_free_at) - static_cast<std::uint32_t>(row.size() + 2));
   return rows;
 }
 

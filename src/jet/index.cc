@@ -16,12 +16,12 @@ struct SortCode {
   char from;
   std::string_view code;
 };
-constexpr std::string_view kJet4Letters[] = {
-    "\x4a", "\x4c", "\x4d", "\x4f", "\x51", "\x53", "\x55", "\x57", "\x59", "\x5b", "\x5c", "\x5e",
-    "\x60", "\x62", "\x64", "\x66", "\x68", "\x69", "\x6b", "\x6d", "\x6f", "\x71", "\x73", "\x75",
-    "\x76", ""};
-constexpr SortCode kJet4Others[] = {{' ', "\x07"}, {',', "\x1a"}, {'/', "\x1e"},
-                                    {'_', "\x2b\x03"}, {'~', "\x2b\x0f"}};
+constexpr std::string_view kJet4Letters[] = {"\x4a", "\x4c", "\x4d", "\x4f", "\x51", "\x53", "\x55",
+                                             "\x57", "\x59", "\x5b", "\x5c", "\x5e", "\x60", "\x62",
+                                             "\x64", "\x66", "\x68", "\x69", "\x6b", "\x6d", "\x6f",
+                                             "\x71", "\x73", "\x75", "\x76", ""};
+constexpr SortCode kJet4Others[] = {
+    {' ', "\x07"}, {',', "\x1a"}, {'/', "\x1e"}, {'_', "\x2b\x03"}, {'~', "\x2b\x0f"}};
 
 // Jet 3 (Access 97) codes: one byte each, ended by a single 00.
 constexpr std::string_view kJet3Letters =
@@ -34,7 +34,9 @@ std::string_view CodeOf(char c, bool jet4) {
     const auto at = static_cast<std::size_t>(lower - 'a');
     return jet4 ? kJet4Letters[at] : kJet3Letters.substr(at, 1);
   }
-  if (!jet4 && c >= '0' && c <= '9') return std::string_view("\x56\x57\x58\x59\x5a\x5b\x5c\x5d\x5e\x5f").substr(static_cast<std::size_t>(c - '0'), 1);
+  if (!jet4 && c >= '0' && c <= '9')
+    return std::string_view("\x56\x57\x58\x59\x5a\x5b\x5c\x5d\x5e\x5f")
+        .substr(static_cast<std::size_t>(c - '0'), 1);
   if (!jet4 && c == ' ') return " ";
   if (!jet4 && c == '_') return "\x39";
   if (jet4) {
@@ -54,13 +56,15 @@ struct Leaf {
   std::vector<Blob> entries;
 };
 
-Leaf ReadLeaf(PageFile& file, std::uint32_t root) {
+Leaf ReadLeaf(PageFile& file, std::uint32_t root, std::uint32_t table_page) {
   const Format& f = file.format();
   Leaf leaf{file.Read(root), {}};
-  if (leaf.page[0] == page_type::kIndexNode) {
+  // An index page names its table's definition, as a data page does.
+  const bool ours = Get32(leaf.page, f.data_owner_at) == table_page;
+  if (ours && leaf.page[0] == page_type::kIndexNode) {
     Unsupported("the catalog's index has grown beyond one page; compact the database in Access");
   }
-  if (leaf.page[0] != page_type::kIndexLeaf) Damaged("an index page");
+  if (!ours || leaf.page[0] != page_type::kIndexLeaf) Damaged("an index page");
   const std::size_t prefix_length = Get16(leaf.page, f.index_prefix_at);
   Blob prefix;
   std::size_t start = 0;
@@ -70,7 +74,8 @@ Leaf ReadLeaf(PageFile& file, std::uint32_t root) {
     Blob entry(leaf.page.begin() + static_cast<std::ptrdiff_t>(f.IndexEntriesAt() + start),
                leaf.page.begin() + static_cast<std::ptrdiff_t>(f.IndexEntriesAt() + bit));
     if (leaf.entries.empty()) {
-      prefix.assign(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(std::min(prefix_length, entry.size())));
+      prefix.assign(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(
+                                                       std::min(prefix_length, entry.size())));
     } else {
       entry.insert(entry.begin(), prefix.begin(), prefix.end());
     }
@@ -84,7 +89,10 @@ void WriteLeaf(PageFile& file, std::uint32_t root, Leaf& leaf) {
   const Format& f = file.format();
   std::size_t prefix = leaf.entries.front().size();
   for (const Blob& entry : leaf.entries) {
-    const auto [a, b] = std::mismatch(leaf.entries.front().begin(), leaf.entries.front().begin() + static_cast<std::ptrdiff_t>(std::min(prefix, entry.size())), entry.begin());
+    const auto [a, b] = std::mismatch(
+        leaf.entries.front().begin(),
+        leaf.entries.front().begin() + static_cast<std::ptrdiff_t>(std::min(prefix, entry.size())),
+        entry.begin());
     prefix = static_cast<std::size_t>(a - leaf.entries.front().begin());
   }
   // Every entry keeps at least its own last byte.
@@ -101,7 +109,7 @@ void WriteLeaf(PageFile& file, std::uint32_t root, Leaf& leaf) {
   for (std::size_t i = 0; i < leaf.entries.size(); ++i) {
     const Blob& entry = leaf.entries[i];
     const std::size_t skip = i == 0 ? 0 : prefix;
-    std::copy(entry.begin() + static_cast<std::ptrdiff_t>(skip), entry.end(), page.begin() + static_cast<std::ptrdiff_t>(at));
+    PutBytes(page, at, Bytes(entry).subspan(skip));
     at += entry.size() - skip;
     end = at - f.IndexEntriesAt();
     page[f.index_mask_at + end / 8] |= static_cast<std::uint8_t>(1 << (end % 8));
@@ -137,11 +145,13 @@ Blob IndexKeyText(const std::string& text, bool jet4, bool ascending) {
   return key;
 }
 
-bool InsertIndexEntry(PageFile& file, std::uint32_t root, const Blob& key, RowId row, bool unique) {
-  Leaf leaf = ReadLeaf(file, root);
+bool InsertIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root, const Blob& key,
+                      RowId row, bool unique) {
+  Leaf leaf = ReadLeaf(file, root, table_page);
   Blob entry = key;
-  entry.insert(entry.end(), {static_cast<std::uint8_t>(row.page >> 16), static_cast<std::uint8_t>(row.page >> 8),
-                             static_cast<std::uint8_t>(row.page), static_cast<std::uint8_t>(row.row)});
+  entry.insert(entry.end(),
+               {static_cast<std::uint8_t>(row.page >> 16), static_cast<std::uint8_t>(row.page >> 8),
+                static_cast<std::uint8_t>(row.page), static_cast<std::uint8_t>(row.row)});
   const auto same_key = [&](const Blob& other) {
     return other.size() == entry.size() && std::equal(key.begin(), key.end(), other.begin());
   };

@@ -18,10 +18,12 @@ Blob IndexKeyLong(std::int32_t value, bool ascending);
 // Throws Unsupported for a character outside the ones this program can sort.
 Blob IndexKeyText(const std::string& text, bool jet4, bool ascending);
 
-// Adds the entry `key` for the row at `row` to the index whose root page is
-// `root`; true when no entry had the same key before. Throws Unsupported when
-// the index spans more than its root page or the root page is full, so that
-// the caller can leave the file as it was.
-bool InsertIndexEntry(PageFile& file, std::uint32_t root, const Blob& key, RowId row, bool unique);
+// Adds the entry `key` for the row at `row` to the index of the table defined
+// at `table_page` whose root page is `root`; true when no entry had the same
+// key before. Throws Unsupported when the index spans more than its root page
+// or the root page is full, so that the caller can leave the file as it was,
+// and Damaged when `root` is no index page of that table.
+bool InsertIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root, const Blob& key,
+                      RowId row, bool unique);
 
 }  // namespace zc::jet

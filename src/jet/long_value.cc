@@ -10,7 +10,11 @@ namespace {
 
 Blob RowBytes(PageFile& file, RowId where) {
   const Blob page = file.Read(where.page);
-  if (page[0] != page_type::kData) Damaged("a memo or OLE value on a page that holds none");
+  // Only "LVAL" pages hold them: a reference elsewhere would have the
+  // writer delete rows of another table when it drops this one.
+  if (page[0] != page_type::kData || Get32(page, file.format().data_owner_at) != kLongValueOwner) {
+    Damaged("a memo or OLE value on a page that holds none");
+  }
   const RowSpan span = RowAt(file.format(), page, where.row);
   return Blob(page.begin() + static_cast<std::ptrdiff_t>(span.start),
               page.begin() + static_cast<std::ptrdiff_t>(span.end));

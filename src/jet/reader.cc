@@ -12,13 +12,20 @@ namespace zc::jet {
 namespace {
 
 constexpr std::pair<std::uint8_t, FieldType> kTypes[] = {
-    {column_type::kBoolean, FieldType::kBoolean},  {column_type::kByte, FieldType::kByte},
-    {column_type::kInteger, FieldType::kInteger},  {column_type::kLong, FieldType::kLong},
-    {column_type::kCurrency, FieldType::kCurrency}, {column_type::kSingle, FieldType::kSingle},
-    {column_type::kDouble, FieldType::kDouble},    {column_type::kDate, FieldType::kDate},
-    {column_type::kBinary, FieldType::kBinary},    {column_type::kText, FieldType::kText},
-    {column_type::kLongBinary, FieldType::kLongBinary}, {column_type::kMemo, FieldType::kMemo},
-    {column_type::kGuid, FieldType::kGuid},        {column_type::kDecimal, FieldType::kDecimal},
+    {column_type::kBoolean, FieldType::kBoolean},
+    {column_type::kByte, FieldType::kByte},
+    {column_type::kInteger, FieldType::kInteger},
+    {column_type::kLong, FieldType::kLong},
+    {column_type::kCurrency, FieldType::kCurrency},
+    {column_type::kSingle, FieldType::kSingle},
+    {column_type::kDouble, FieldType::kDouble},
+    {column_type::kDate, FieldType::kDate},
+    {column_type::kBinary, FieldType::kBinary},
+    {column_type::kText, FieldType::kText},
+    {column_type::kLongBinary, FieldType::kLongBinary},
+    {column_type::kMemo, FieldType::kMemo},
+    {column_type::kGuid, FieldType::kGuid},
+    {column_type::kDecimal, FieldType::kDecimal},
 };
 
 Field FieldOf(const Column& column, bool jet4) {
@@ -121,22 +128,33 @@ const std::vector<Table>& Reader::tables() const { return state_->tables; }
 
 void Reader::ReadRows(std::size_t index, const RowHandler& on_row) {
   const Table& table = state_->tables.at(index);
-  const TableDefinition& definition = state_->definitions.at(index);
-  PageFile& file = state_->file;
-  std::int64_t rows = 0;
   std::vector<Value> values(table.fields.size());
-  ScanRows(file, definition, [&](RowId, Bytes bytes) {
-    const std::vector<Cell> cells = SplitRow(file.format(), definition, bytes);
+  WalkRows(index, [&](const std::vector<Cell>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
       try {
-        values[i] = DecodeValue(file, table.fields[i], cells[i]);
+        values[i] = DecodeValue(state_->file, table.fields[i], cells[i]);
       } catch (const std::runtime_error& error) {
         throw Error(ErrorKind::kDamaged, std::string(error.what()) + " in field \"" +
-                                             table.fields[i].name + "\" of table \"" +
-                                             table.name + "\"");
+                                             table.fields[i].name + "\" of table \"" + table.name +
+                                             "\"");
       }
     }
     on_row(values);
+  });
+}
+
+void Reader::CheckRows(std::size_t index) {
+  WalkRows(index, [](const std::vector<Cell>&) {});
+}
+
+void Reader::WalkRows(std::size_t index,
+                      const std::function<void(const std::vector<Cell>&)>& visit) {
+  const Table& table = state_->tables.at(index);
+  const TableDefinition& definition = state_->definitions.at(index);
+  PageFile& file = state_->file;
+  std::int64_t rows = 0;
+  ScanRows(file, definition, [&](RowId, Bytes bytes) {
+    visit(SplitRow(file.format(), definition, bytes));
     ++rows;
   });
   if (rows != table.row_count) {

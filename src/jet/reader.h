@@ -13,6 +13,8 @@
 
 namespace zc::jet {
 
+struct Cell;
+
 struct Table {
   std::string name;
   std::vector<Field> fields;
@@ -36,8 +38,13 @@ class Reader {
   // Hands every row of tables()[index] to `on_row`, in stored order, one value
   // per field. Fails unless exactly the recorded number of rows was read.
   void ReadRows(std::size_t index, const RowHandler& on_row);
+  // Walks the rows of tables()[index] as ReadRows does, through the page
+  // maps, row addresses and value offsets, without decoding the values.
+  void CheckRows(std::size_t index);
 
  private:
+  void WalkRows(std::size_t index, const std::function<void(const std::vector<Cell>&)>& visit);
+
   struct State;
   std::unique_ptr<State> state_;
 };

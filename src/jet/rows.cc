@@ -2,14 +2,16 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace zc::jet {
 namespace {
 
 constexpr std::size_t kJumpSize = 256;
 
-std::size_t FixedSize(const Column& column) {
-  switch (column.type) {
+// The stored size of a value of `type`; 0 for the variable-length types.
+std::size_t TypeSize(std::uint8_t type) {
+  switch (type) {
     case column_type::kByte:
       return 1;
     case column_type::kInteger:
@@ -26,7 +28,40 @@ std::size_t FixedSize(const Column& column) {
     case column_type::kDecimal:
       return 17;
     default:
-      return column.length;
+      return 0;
+  }
+}
+
+bool WritableType(std::uint8_t type) {
+  return TypeSize(type) > 0 || type == column_type::kBoolean || type == column_type::kText ||
+         type == column_type::kBinary || type == column_type::kMemo ||
+         type == column_type::kLongBinary;
+}
+
+std::size_t FixedSize(const Column& column) {
+  const std::size_t size = TypeSize(column.type);
+  return size > 0 ? size : column.length;
+}
+
+[[noreturn]] void BadColumn(const Column& column, const std::string& why) {
+  Damaged("a table definition whose column \"" + column.name + "\" " + why);
+}
+
+void CheckColumnPlace(const Format& f, const TableDefinition& table, const Column& column) {
+  if (!WritableType(column.type)) {
+    BadColumn(column,
+              "has a type this program cannot write (code " + std::to_string(column.type) + ")");
+  }
+  if (column.number >= table.max_columns) BadColumn(column, "lies beyond the row's columns");
+  if (column.type == column_type::kBoolean) return;
+  const std::size_t size = TypeSize(column.type);
+  if (column.Fixed() != (size > 0))
+    BadColumn(column, "is kept in the wrong part of the row for its type");
+  if (column.Fixed() && f.row_count_size + column.fixed_offset + size > f.max_row_size) {
+    BadColumn(column, "lies beyond the end of a row");
+  }
+  if (!column.Fixed() && column.var_index >= table.var_columns) {
+    BadColumn(column, "lies beyond the row's variable-length columns");
   }
 }
 
@@ -65,12 +100,12 @@ std::vector<std::size_t> VarOffsets3(Bytes row, std::size_t mask_size) {
   return offsets;
 }
 
-
 // Jet 4: the end of the data, the offsets from the last column's to the
 // first's, and their count.
 void AppendOffsets4(Blob& row, const std::vector<std::size_t>& offsets) {
   Push16(row, static_cast<std::uint32_t>(offsets.back()));
-  for (std::size_t i = offsets.size() - 1; i-- > 0;) Push16(row, static_cast<std::uint32_t>(offsets[i]));
+  for (std::size_t i = offsets.size() - 1; i-- > 0;)
+    Push16(row, static_cast<std::uint32_t>(offsets[i]));
   Push16(row, static_cast<std::uint32_t>(offsets.size() - 1));
 }
 
@@ -85,7 +120,8 @@ void AppendOffsets3(Blob& row, const std::vector<std::size_t>& offsets, std::siz
     if ((length - 1) / kJumpSize == jumps) break;
     jumps = (length - 1) / kJumpSize;
   }
-  for (std::size_t i = offsets.size(); i-- > 0;) row.push_back(static_cast<std::uint8_t>(offsets[i] & 0xFF));
+  for (std::size_t i = offsets.size(); i-- > 0;)
+    row.push_back(static_cast<std::uint8_t>(offsets[i] & 0xFF));
   for (std::size_t j = jumps; j-- > 0;) {
     std::uint8_t first = 0xFF;  // no offset beyond this boundary: never matched
     for (std::size_t i = 0; i <= count; ++i) {
@@ -99,7 +135,43 @@ void AppendOffsets3(Blob& row, const std::vector<std::size_t>& offsets, std::siz
   row.push_back(static_cast<std::uint8_t>(count));
 }
 
+// The variable-length values in the order of their places, then their offsets.
+void AppendVariable(const Format& f, const TableDefinition& table, const std::vector<Cell>& cells,
+                    const std::vector<const Column*>& variable, std::size_t mask_size,
+                    std::size_t min_size, Blob& row) {
+  std::vector<std::size_t> offsets;
+  for (const Column* column : variable) {
+    offsets.push_back(row.size());
+    if (column == nullptr) continue;
+    const Cell& cell = cells[static_cast<std::size_t>(column - table.columns.data())];
+    if (cell.present) row.insert(row.end(), cell.bytes.begin(), cell.bytes.end());
+  }
+  offsets.push_back(row.size());
+  // A row rewritten in place keeps its length: the padding lies after the
+  // data. (Jet 3 rows carry one jump byte for each 256 bytes of their length.)
+  const std::size_t trailer = (offsets.size() + 1) * f.row_count_size + mask_size +
+                              (f.jet4 || min_size == 0 ? 0 : (min_size - 1) / kJumpSize);
+  if (row.size() + trailer < min_size) row.resize(min_size - trailer, 0);
+  if (f.jet4) {
+    AppendOffsets4(row, offsets);
+  } else {
+    AppendOffsets3(row, offsets, mask_size);
+  }
+}
+
 }  // namespace
+
+void CheckRowLayout(const Format& f, const TableDefinition& table) {
+  const std::size_t mask = (table.max_columns + 7) / 8;
+  // The column count, the variable-length offsets with the data's end and
+  // their count, and the null mask must leave room in a row.
+  const std::size_t trailer = f.row_count_size * (3 + std::size_t{table.var_columns}) + mask;
+  if (table.columns.empty() || table.columns.size() > table.max_columns ||
+      trailer > f.max_row_size) {
+    Damaged("a table definition whose rows cannot hold its columns");
+  }
+  for (const Column& column : table.columns) CheckColumnPlace(f, table, column);
+}
 
 std::vector<Cell> SplitRow(const Format& f, const TableDefinition& table, Bytes row) {
   if (row.size() < f.row_count_size) Damaged("an empty row");
@@ -136,6 +208,8 @@ std::vector<Cell> SplitRow(const Format& f, const TableDefinition& table, Bytes 
 
 Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<Cell>& cells,
               std::size_t min_size) {
+  CheckRowLayout(f, table);
+  if (cells.size() != table.columns.size()) throw std::logic_error("a row of the wrong width");
   Blob row;
   if (f.jet4) {
     Push16(row, table.max_columns);
@@ -147,11 +221,11 @@ Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<C
   std::vector<const Column*> variable(table.var_columns, nullptr);
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
     const Column& column = table.columns[i];
-    if (cells[i].present) mask[column.number / 8] |= static_cast<std::uint8_t>(1 << (column.number % 8));
+    if (cells[i].present)
+      mask[column.number / 8] |= static_cast<std::uint8_t>(1 << (column.number % 8));
     if (column.type == column_type::kBoolean) continue;
     if (!column.Fixed()) {
-      // Only a damaged definition (a system table's, say) numbers them past its count.
-      if (column.var_index >= variable.size()) Damaged("a table definition whose variable columns are out of place");
+      if (variable[column.var_index] != nullptr) BadColumn(column, "shares its place with another");
       variable[column.var_index] = &column;
       continue;
     }
@@ -159,29 +233,13 @@ Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<C
     const std::size_t at = f.row_count_size + column.fixed_offset, size = FixedSize(column);
     if (row.size() < at + size) row.resize(at + size, 0);
     fixed_end = std::max(fixed_end, at + size);
-    if (cells[i].present) std::copy(cells[i].bytes.begin(), cells[i].bytes.end(), row.begin() + static_cast<std::ptrdiff_t>(at));
+    if (!cells[i].present) continue;
+    if (cells[i].bytes.size() != size)
+      throw std::logic_error("a value of the wrong size for its column");
+    PutBytes(row, at, cells[i].bytes);
   }
   row.resize(fixed_end, 0);
-  if (table.var_columns > 0) {
-    std::vector<std::size_t> offsets;
-    for (const Column* column : variable) {
-      offsets.push_back(row.size());
-      if (column == nullptr) continue;
-      const Cell& cell = cells[static_cast<std::size_t>(column - table.columns.data())];
-      if (cell.present) row.insert(row.end(), cell.bytes.begin(), cell.bytes.end());
-    }
-    offsets.push_back(row.size());
-    // A row rewritten in place keeps its length: the padding lies after the
-    // data. (Jet 3 rows carry one jump byte for each 256 bytes of their length.)
-    const std::size_t trailer = (offsets.size() + 1) * f.row_count_size + mask.size() +
-                                (f.jet4 || min_size == 0 ? 0 : (min_size - 1) / kJumpSize);
-    if (row.size() + trailer < min_size) row.resize(min_size - trailer, 0);
-    if (f.jet4) {
-      AppendOffsets4(row, offsets);
-    } else {
-      AppendOffsets3(row, offsets, mask.size());
-    }
-  }
+  if (table.var_columns > 0) AppendVariable(f, table, cells, variable, mask.size(), min_size, row);
   if (row.size() + mask.size() < min_size) row.resize(min_size - mask.size(), 0);
   row.insert(row.end(), mask.begin(), mask.end());
   if (row.size() > f.max_row_size) throw std::invalid_argument("a row longer than a page can hold");

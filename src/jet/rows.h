@@ -18,9 +18,14 @@ struct Cell {
 // One cell per column of `table`, in its column order. Throws Damaged.
 std::vector<Cell> SplitRow(const Format& format, const TableDefinition& table, Bytes row);
 
+// Throws Damaged unless rows of `table` can be built: every column of a
+// type this program writes, stored as its type is, and placed inside the
+// row (its null-mask bit, its fixed place or its variable-length place).
+void CheckRowLayout(const Format& format, const TableDefinition& table);
+
 // The row of values `cells` (one per column, Booleans by `present`) in the
-// stored layout, padded to `min_size` bytes. Throws std::invalid_argument
-// when it does not fit a page.
+// stored layout, padded to `min_size` bytes. Throws Damaged through
+// CheckRowLayout, and std::invalid_argument when the row does not fit a page.
 Blob BuildRow(const Format& format, const TableDefinition& table, const std::vector<Cell>& cells,
               std::size_t min_size = 0);
 

@@ -29,7 +29,8 @@ void ReleaseListed(PageFile& file, PageAllocator& pages, RowId where, std::uint8
 }
 
 // The long-value rows the table's rows refer to, by page.
-std::map<std::uint32_t, std::set<std::uint32_t>> LongValueRowsOf(PageFile& file, const TableDefinition& table) {
+std::map<std::uint32_t, std::set<std::uint32_t>> LongValueRowsOf(PageFile& file,
+                                                                 const TableDefinition& table) {
   std::map<std::uint32_t, std::set<std::uint32_t>> rows;
   bool any = false;
   for (const Column& column : table.columns) any |= column.LongValue();
@@ -45,13 +46,16 @@ std::map<std::uint32_t, std::set<std::uint32_t>> LongValueRowsOf(PageFile& file,
 }
 
 // Deletes the given rows of a page; a page left without a live row is freed.
-void DeleteRows(PageFile& file, PageAllocator& pages, std::uint32_t number, const std::set<std::uint32_t>& rows) {
+void DeleteRows(PageFile& file, PageAllocator& pages, std::uint32_t number,
+                const std::set<std::uint32_t>& rows) {
   const Format& f = file.format();
   Blob page = file.Read(number);
+  if (page[0] != page_type::kData) Damaged("a table's rows on a page that holds none");
   bool live = false;
   for (std::uint32_t row = 0; row < RowCount(f, page); ++row) {
     const std::size_t at = f.data_rows_at + 2 * row;
-    if (rows.count(row)) Put16(page, at, Get16(page, at) | row_flag::kDeleted | row_flag::kOverflow);
+    if (rows.count(row))
+      Put16(page, at, Get16(page, at) | row_flag::kDeleted | row_flag::kOverflow);
     live |= (Get16(page, at) & row_flag::kDeleted) == 0;
   }
   // The page of the free-page map itself is never given away.

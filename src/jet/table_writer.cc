@@ -119,7 +119,8 @@ bool TableWriter::KeepShortValuesInline(const std::vector<Cell>& cells,
       trial[i].bytes = bytes[i];
       continue;
     }
-    references[i].assign(kLongValueHeader + (bytes[i].size() <= kMaxInlineLongValue ? bytes[i].size() : 0), 0);
+    references[i].assign(
+        kLongValueHeader + (bytes[i].size() <= kMaxInlineLongValue ? bytes[i].size() : 0), 0);
     trial[i].bytes = references[i];
   }
   try {
@@ -143,7 +144,8 @@ void TableWriter::AddRow(const std::vector<Value>& values) {
   for (std::size_t i = 0; i < cells.size(); ++i) {
     if (table_.columns[i].LongValue() && cells[i].present) {
       if (keep_inline && bytes[i].size() <= kMaxInlineLongValue) {
-        Blob reference = Reference(static_cast<std::uint32_t>(bytes[i].size()) | long_value_kind::kInline, {});
+        Blob reference =
+            Reference(static_cast<std::uint32_t>(bytes[i].size()) | long_value_kind::kInline, {});
         reference.insert(reference.end(), bytes[i].begin(), bytes[i].end());
         bytes[i] = std::move(reference);
       } else {
@@ -156,7 +158,8 @@ void TableWriter::AddRow(const std::vector<Value>& values) {
   ++table_.row_count;
   for (std::size_t i = 0; i < table_.columns.size(); ++i) {
     const auto* number = std::get_if<std::int64_t>(&values[i]);
-    if ((table_.columns[i].flags & column_flag::kAutoNumber) && number && *number > table_.autonumber) {
+    if ((table_.columns[i].flags & column_flag::kAutoNumber) && number &&
+        *number > table_.autonumber) {
       table_.autonumber = static_cast<std::uint32_t>(*number);
     }
   }
@@ -164,14 +167,23 @@ void TableWriter::AddRow(const std::vector<Value>& values) {
 
 void TableWriter::WriteUsageMaps() {
   auto allocate = [this] { return pages_.Allocate(); };
+  // One page holds the maps of a table with a few memo and OLE columns; the
+  // maps of many go on to further pages.
+  std::uint32_t number = map_page_;
   Blob page = NewDataPage(format_, 0);
+  auto place = [&](const Blob& map) {
+    if (!RowFits(format_, page, map.size())) {
+      file_.Write(number, page);
+      page = NewDataPage(format_, 0);
+      number = allocate();
+    }
+    return RowId{number, jet::AddRow(format_, page, map)};
+  };
   auto add_pair = [&](Stream& stream) {
     const std::vector<std::uint32_t> last =
         stream.pages.empty() ? std::vector<std::uint32_t>{} : std::vector{stream.number};
-    std::sort(stream.pages.begin(), stream.pages.end());
-    const RowId owned{map_page_, jet::AddRow(format_, page, EncodeUsageMap(file_, stream.pages, allocate))};
-    const RowId free{map_page_, jet::AddRow(format_, page, EncodeUsageMap(file_, last, allocate))};
-    return std::pair{owned, free};
+    const RowId owned = place(EncodeUsageMap(file_, stream.pages, allocate));
+    return std::pair{owned, place(EncodeUsageMap(file_, last, allocate))};
   };
   std::tie(table_.owned_map, table_.free_map) = add_pair(rows_);
   table_.column_maps.clear();
@@ -182,7 +194,7 @@ void TableWriter::WriteUsageMaps() {
       table_.column_maps.push_back({table_.columns[column].number, owned, free});
     }
   }
-  file_.Write(map_page_, page);
+  file_.Write(number, page);
 }
 
 const TableDefinition& TableWriter::Finish() {

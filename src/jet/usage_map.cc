@@ -1,5 +1,7 @@
 #include "jet/usage_map.h"
 
+#include <algorithm>
+
 #include "jet/data_page.h"
 
 namespace zc::jet {
@@ -8,7 +10,8 @@ namespace {
 void AddBits(Bytes bitmap, std::uint32_t first_page, std::vector<std::uint32_t>& pages) {
   for (std::size_t i = 0; i < bitmap.size(); ++i) {
     for (int bit = 0; bit < 8; ++bit) {
-      if (bitmap[i] & (1 << bit)) pages.push_back(first_page + static_cast<std::uint32_t>(i * 8 + bit));
+      if (bitmap[i] & (1 << bit))
+        pages.push_back(first_page + static_cast<std::uint32_t>(i * 8 + bit));
     }
   }
 }
@@ -28,6 +31,8 @@ UsageMap ReadUsageMap(PageFile& file, RowId where) {
   map.type = row[0];
   if (map.type == map_type::kInline) {
     map.first_page = Get32(row, 1);
+    // Pages are numbered in three bytes; beyond that the numbers would wrap.
+    if (map.first_page > kMaxPage) Damaged("a usage map of pages beyond any file");
     map.bitmap_bytes = row.size() - 5;
     AddBits(row.subspan(5), map.first_page, map.pages);
     return map;
@@ -39,7 +44,8 @@ UsageMap ReadUsageMap(PageFile& file, RowId where) {
     if (bitmap_page == 0) continue;
     const Blob bits = file.Read(bitmap_page);
     if (bits[0] != page_type::kUsageMap) Damaged("a usage map page");
-    const auto base = static_cast<std::uint32_t>((map.bitmap_pages.size() - 1) * f.PagesPerMapPage());
+    const auto base =
+        static_cast<std::uint32_t>((map.bitmap_pages.size() - 1) * f.PagesPerMapPage());
     AddBits(Bytes(bits).subspan(4), base, map.pages);
   }
   return map;
@@ -49,9 +55,12 @@ UsageMap ReadUsageMap(PageFile& file, RowId where) {
 
 namespace zc::jet {
 
-Blob EncodeUsageMap(PageFile& file, const std::vector<std::uint32_t>& pages,
+Blob EncodeUsageMap(PageFile& file, std::vector<std::uint32_t> pages,
                     const std::function<std::uint32_t()>& new_page) {
   const Format& f = file.format();
+  // A list read from a file and added to is neither sorted nor free of repeats.
+  std::sort(pages.begin(), pages.end());
+  pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
   Blob row(f.UsageMapRowSize(), 0);
   const std::size_t reach = f.inline_map_bytes * 8;
   if (pages.empty() || pages.back() - pages.front() < reach) {
@@ -59,7 +68,8 @@ Blob EncodeUsageMap(PageFile& file, const std::vector<std::uint32_t>& pages,
     // Access starts small maps at page 0 and moves them along only when it must.
     const std::uint32_t first = pages.empty() || pages.back() < reach ? 0 : pages.front();
     Put32(row, 1, first);
-    for (std::uint32_t page : pages) row[5 + (page - first) / 8] |= static_cast<std::uint8_t>(1 << ((page - first) % 8));
+    for (std::uint32_t page : pages)
+      row[5 + (page - first) / 8] |= static_cast<std::uint8_t>(1 << ((page - first) % 8));
     return row;
   }
   row[0] = map_type::kReference;
@@ -90,7 +100,7 @@ void StoreUsageMapRow(PageFile& file, RowId where, const Blob& row) {
   Blob page = file.Read(where.page);
   const RowSpan span = RowAt(file.format(), page, where.row);
   if (span.size() != row.size()) Damaged("a usage map of unexpected size");
-  std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(span.start));
+  PutBytes(page, span.start, row);
   file.Write(where.page, page);
 }
 

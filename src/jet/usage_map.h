@@ -20,10 +20,10 @@ constexpr std::uint8_t kReference = 1;
 struct UsageMap {
   RowId where;
   std::uint8_t type = map_type::kInline;
-  std::uint32_t first_page = 0;       // inline maps: the page of bit 0
-  std::size_t bitmap_bytes = 0;       // inline maps: how far they reach
+  std::uint32_t first_page = 0;             // inline maps: the page of bit 0
+  std::size_t bitmap_bytes = 0;             // inline maps: how far they reach
   std::vector<std::uint32_t> bitmap_pages;  // reference maps: 0 where none yet
-  std::vector<std::uint32_t> pages;   // the pages it lists, ascending
+  std::vector<std::uint32_t> pages;         // the pages it lists, ascending
 };
 
 // Reads the map stored as row `where`. Throws Damaged when it cannot.
@@ -33,10 +33,10 @@ UsageMap ReadUsageMap(PageFile& file, RowId where);
 
 namespace zc::jet {
 
-// The stored row of a map that lists `pages`: inline from the first page when
+// The stored row of a map that lists `pages` (in any order): inline from the first page when
 // they all fit its bitmap (as Access writes small tables), else a reference
 // to bitmap pages, which `new_page` supplies and which are written here.
-Blob EncodeUsageMap(PageFile& file, const std::vector<std::uint32_t>& pages,
+Blob EncodeUsageMap(PageFile& file, std::vector<std::uint32_t> pages,
                     const std::function<std::uint32_t()>& new_page);
 
 // Writes a map row of the stored size over row `where` of its page.

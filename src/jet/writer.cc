@@ -1,7 +1,9 @@
 #include "jet/writer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <span>
 #include <stdexcept>
 
@@ -9,6 +11,8 @@
 #include "jet/catalog.h"
 #include "jet/catalog_writer.h"
 #include "jet/page_file.h"
+#include "jet/reader.h"
+#include "jet/rows.h"
 #include "jet/table_layout.h"
 #include "jet/table_release.h"
 #include "jet/table_writer.h"
@@ -27,36 +31,76 @@ void WriteRows(TableWriter& writer, const RowSource& rows) {
   }
 }
 
-// Writes the table; returns the file's length in bytes from now on.
-std::uintmax_t WriteTable(const std::string& path, const std::string& name,
-                          const std::vector<Field>& fields, const RowSource& rows) {
+struct Written {
+  std::uintmax_t length;  // of the file, in bytes, from now on
+  std::uint32_t rows;
+};
+
+// Everything the file's definitions must hold is checked before the first
+// byte is written: the new table's layout, the catalog's row and the pages
+// still in use.
+Written WriteTable(const std::string& path, const std::string& name,
+                   const std::vector<Field>& fields, const RowSource& rows) {
   PageFile file(path, true);
-  PageAllocator pages(file);
+  TableDefinition layout = LayOutTable(file.format(), fields);
   const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  CheckRowLayout(file.format(), catalog);  // it takes or renews the table's entry
   const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
   const CatalogEntry* existing = nullptr;
   for (const CatalogEntry& entry : entries) {
     if (entry.IsUserTable() && SameName(entry.name, name)) existing = &entry;
   }
+  std::set<std::uint32_t> in_use = PagesInUse(file, entries, existing);
+  if (existing != nullptr && in_use.count(existing->DefinitionPage())) {
+    Damaged("a table defined on the page of another");
+  }
+  PageAllocator pages(file, std::move(in_use));
   std::uint32_t first_page = 0;
+  std::vector<SystemRow> catalog_rows;
   if (existing != nullptr) {
     const TableDefinition old = ReadTableDefinition(file, existing->DefinitionPage());
+    RenewCatalogEntry(file, *existing);
     ReleaseTable(file, pages, old);
     first_page = old.page();
   } else {
     first_page = pages.Allocate();
+    catalog_rows = NewCatalogRows(file, name, first_page);
   }
-  TableWriter writer(file, pages, LayOutTable(file.format(), fields), first_page);
+  TableWriter writer(file, pages, std::move(layout), first_page);
   WriteRows(writer, rows);
-  writer.Finish();
-  if (existing != nullptr) {
-    RenewCatalogEntry(file, *existing);
-  } else {
-    AddCatalogEntry(file, pages, name, first_page);
-  }
+  const std::uint32_t written = writer.Finish().row_count;
+  AddSystemRows(file, pages, catalog_rows);
   const std::uint32_t kept = pages.Save();
   file.Flush();
-  return static_cast<std::uintmax_t>(kept) * file.format().page_size;
+  return {static_cast<std::uintmax_t>(kept) * file.format().page_size, written};
+}
+
+bool SameField(const Field& read, const Field& written) {
+  return read.name == written.name && read.type == written.type &&
+         (read.type != FieldType::kText || read.size == written.size);
+}
+
+// The file read back as the reader reads it, down to the structures the
+// writer made but not every value, so that the cost stays small beside the
+// write: the catalog and every table's definition, the new table's entry and
+// fields, and every table's rows as its page map and row addresses give them.
+void CheckReadsBack(const std::string& path, const std::string& name,
+                    const std::vector<Field>& fields, std::uint32_t rows) {
+  try {
+    Reader reader(path);
+    int found = 0;
+    for (std::size_t i = 0; i < reader.tables().size(); ++i) {
+      const Table& table = reader.tables()[i];
+      const bool as_written =
+          table.row_count == rows && table.fields.size() == fields.size() &&
+          std::equal(table.fields.begin(), table.fields.end(), fields.begin(), SameField);
+      if (SameName(table.name, name)) found += as_written ? 1 : 2;
+      reader.CheckRows(i);
+    }
+    if (found != 1) Damaged("table \"" + name + "\" as it was written");
+  } catch (const Error& error) {
+    throw Error(error.kind, std::string(error.what()) + ", found reading back what was written");
+  }
 }
 
 }  // namespace
@@ -72,17 +116,21 @@ void CreateEmptyDatabase(const std::string& path) {
   }
   std::ofstream out(native, std::ios::binary);
   const std::span<const std::uint8_t> bytes = EmptyJet4Database();
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out.flush()) throw Error(ErrorKind::kIo, "it cannot be written");
 }
 
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows) {
-  const std::uintmax_t length = WriteTable(path, name, fields, rows);
+  const Written written = WriteTable(path, name, fields, rows);
   std::error_code error;
   const std::filesystem::path native(std::u8string(path.begin(), path.end()));
-  if (std::filesystem::file_size(native, error) > length) std::filesystem::resize_file(native, length, error);
+  if (std::filesystem::file_size(native, error) > written.length) {
+    std::filesystem::resize_file(native, written.length, error);
+  }
   if (error) throw Error(ErrorKind::kIo, "it cannot be written: " + error.message());
+  CheckReadsBack(path, name, fields, written.rows);
 }
 
 }  // namespace zc::jet

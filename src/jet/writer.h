@@ -18,9 +18,11 @@ using RowSource = std::function<bool(std::vector<Value>& row)>;
 // Replaces the table `name` (its name compared without regard to case, as
 // Jet does) of the file at `path`, or adds it when there is none, with the
 // fields `fields` and the rows `rows` yields. The file is changed in place:
-// give it a copy and rename that over the original when this returns.
-// Throws jet::Error, and std::invalid_argument (naming the row and field) for
-// a value its field cannot hold.
+// give it a copy and rename that over the original when this returns; it
+// returns only once the file reads back. Throws jet::Error (kDamaged for a
+// file whose definitions cannot take the table, found before anything is
+// written), and std::invalid_argument (naming the row and field) for a value
+// its field cannot hold.
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows);
 

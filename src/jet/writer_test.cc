@@ -236,6 +236,40 @@ TEST(JetWriterTest, BooleansFromTextAndTextHeldToItsField) {
   EXPECT_THROW(write({{I{0}, S("abcdef")}}), std::invalid_argument);
 }
 
+// A write is done only when the file reads back: here another table's
+// definition counts three rows where it keeps two.
+TEST(JetWriterTest, FailsUnlessTheFileReadsBack) {
+  testing::TempDir dir;
+  const std::string path = dir.path() + "/work.mdb";
+  std::string bytes = testing::ReadFile(Fixture("jet3_sample.mdb"));
+  bytes[29 * 2048 + 12] = 3;  // the row count of Table1
+  testing::WriteFile(path, bytes);
+  try {
+    ReplaceTable(path, "PRESET_DEFS", {{"ID", FieldType::kLong, 4}}, RowsOf({{I{1}}}));
+    ADD_FAILURE() << "written without failure";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind, ErrorKind::kDamaged);
+    EXPECT_NE(std::string(error.what()).find("found reading back"), std::string::npos);
+  }
+}
+
+// Every memo column keeps two page maps: the maps of many take further pages.
+TEST(JetWriterTest, ManyMemoColumns) {
+  testing::TempDir dir;
+  const std::string path = dir.path() + "/new.mdb";
+  CreateEmptyDatabase(path);
+  Contents table;
+  table.rows.resize(2);
+  for (int i = 0; i < 40; ++i) {
+    table.fields.push_back({"m" + std::to_string(i), FieldType::kMemo, 0});
+    table.rows[0].push_back(std::string(100 + i, 'a'));  // too long to stay in the row
+    table.rows[1].push_back(Value{});
+  }
+  ReplaceTable(path, "T", table.fields, RowsOf(table.rows));
+  EXPECT_EQ(ReadOurs(path)["T"].rows, table.rows);
+  ExpectReadersSee(path, {{"T", table}});
+}
+
 INSTANTIATE_TEST_SUITE_P(
     SampleFiles, IndependentReadersTest,
     ::testing::Values("jet3_sample.mdb", "jet4_types.mdb", "jet4_fruit.mdb", "jet4_numeric.mdb"),
