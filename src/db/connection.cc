@@ -71,7 +71,19 @@ std::shared_ptr<const QueryPlan> Connection::CachedPlan(const std::string& shape
 
 void Connection::CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan) {
   if (plans_.size() >= 256) plans_.clear();  // only a few shapes ever repeat
-  plans_[shape] = std::move(plan);
+  plans_[shape] = plan;
+  // Few shapes are asked row after row, and rarely more than two at a time.
+  constexpr size_t kRecent = 4;
+  if (recent_.size() == kRecent) recent_.pop_back();
+  recent_.insert(recent_.begin(), {ShapePattern(shape), std::move(plan)});
+}
+
+std::shared_ptr<const QueryPlan> Connection::RecentPlan(std::string_view text,
+                                                        std::vector<Value>& literals) const {
+  for (const auto& [pattern, plan] : recent_) {
+    if (pattern.Match(text, literals)) return plan;
+  }
+  return nullptr;
 }
 
 void Connection::BeginWrite() {
@@ -138,6 +150,7 @@ const TableSchema* Connection::Schema(std::string_view table) {
 void Connection::SchemaChanged() {
   schemas_.clear();
   plans_.clear();
+  recent_.clear();
   names_loaded_ = false;
 }
 

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/jet_sql.h"
 #include "db/statement.h"
 #include "db/table_schema.h"
 
@@ -43,7 +44,12 @@ class Connection {
 
   // Plans of queries already asked, by their shape; dropped when the schema changes.
   std::shared_ptr<const QueryPlan> CachedPlan(const std::string& shape) const;
+  // Caches the plan, and keeps its shape among the recent ones.
   void CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan);
+  // The plan of a text of a recent shape, with the text's literals; nullptr
+  // when the text has none of them. Per-row queries are found here.
+  std::shared_ptr<const QueryPlan> RecentPlan(std::string_view text,
+                                              std::vector<Value>& literals) const;
   // Runs a statement that writes, inside the run's transaction.
   void Write(const std::string& sql);
   // Starts the run's transaction before a write, if none is open.
@@ -87,6 +93,7 @@ class Connection {
   // Declared after db_, so they are finalized before the file is closed.
   std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
   std::unordered_map<std::string, std::shared_ptr<const QueryPlan>> plans_;
+  std::vector<std::pair<ShapePattern, std::shared_ptr<const QueryPlan>>> recent_;
   std::map<std::string, TableSchema> schemas_;  // by upper-cased name
   std::vector<std::string> table_names_;
   bool names_loaded_ = false;

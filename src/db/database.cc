@@ -81,14 +81,19 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
                                        std::vector<Value>());
   }
   // Per-row queries differ only in their literals: plan each shape once.
-  QueryShape shape = ShapeOfJetQuery(source);
-  std::shared_ptr<const QueryPlan> plan = connection->CachedPlan(shape.key);
+  std::vector<Value> literals;
+  std::shared_ptr<const QueryPlan> plan = connection->RecentPlan(source, literals);
   if (plan == nullptr) {
-    JetQuery query = ParseJetQuery(source);
-    plan = PlanQuery(query, shape, SchemaOf(*connection, query.table));
+    QueryShape shape = ShapeOfJetQuery(source);
+    plan = connection->CachedPlan(shape.key);
+    if (plan == nullptr) {
+      JetQuery query = ParseJetQuery(source);
+      plan = PlanQuery(query, shape, SchemaOf(*connection, query.table));
+    }
     connection->CachePlan(shape.key, plan);
+    literals = std::move(shape.literals);
   }
-  return std::make_unique<Recordset>(connection, plan, std::move(shape.literals));
+  return std::make_unique<Recordset>(connection, plan, std::move(literals));
 }
 
 db::TableDefs Database::TableDefs() { return db::TableDefs(Connected()); }
