@@ -2,8 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <functional>
-
 #include "db/db_failure.h"
 #include "db/query_plan.h"
 #include "db/quoting.h"
@@ -51,6 +49,7 @@ Connection::Connection(sqlite3* db, std::string path) : db_(db), path_(std::move
 std::int64_t Connection::LastInsertRowid() const { return sqlite3_last_insert_rowid(db_.get()); }
 
 void Connection::Close() {
+  writes_.clear();
   statements_.clear();
   db_.reset();
   in_transaction_ = false;
@@ -154,17 +153,20 @@ void Connection::SchemaChanged() {
   names_loaded_ = false;
 }
 
-void Connection::EnsureLookupIndex(const std::string& table,
-                                   const std::vector<std::string>& columns) {
-  std::string key = table;
-  for (const std::string& column : columns) key += "\x1f" + column;
-  std::string name = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
+void Connection::EnsureLookupIndex(const std::string& name, const std::string& create_sql) {
   if (lookup_indexes_.count(name) != 0) return;
-  std::string sql =
-      "CREATE INDEX IF NOT EXISTS " + DoubleQuoted(name) + " ON " + DoubleQuoted(table) + " (";
-  for (size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
-  Write(sql + ")");
+  Write(create_sql);
   lookup_indexes_.insert(name);
+}
+
+Statement& Connection::PrepareWrite(std::uint64_t plan_id, const std::string& form,
+                                    const std::function<std::string()>& sql) {
+  std::string key = std::to_string(plan_id) + ":" + form;
+  auto found = writes_.find(key);
+  if (found != writes_.end()) return *found->second;
+  Statement& statement = Prepare(sql());
+  writes_.emplace(std::move(key), &statement);
+  return statement;
 }
 
 void Connection::DropLookupIndexes() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -73,7 +74,13 @@ class Connection {
   // An index that makes a repeated per-row lookup cheap. It orders texts by
   // kTextCollation, which other SQLite tools lack, so every commit drops it
   // first: no file ever holds one, not even after a killed run.
-  void EnsureLookupIndex(const std::string& table, const std::vector<std::string>& columns);
+  void EnsureLookupIndex(const std::string& name, const std::string& create_sql);
+
+  // The statement that writes rows through plan `plan_id` in the way `form`
+  // tells (insert or update, and which fields); `sql` gives its SQL the
+  // first time. Record sets opened row after row share it.
+  Statement& PrepareWrite(std::uint64_t plan_id, const std::string& form,
+                          const std::function<std::string()>& sql);
 
  private:
   struct CloseDatabase {
@@ -92,6 +99,7 @@ class Connection {
   bool in_transaction_ = false;
   // Declared after db_, so they are finalized before the file is closed.
   std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
+  std::unordered_map<std::string, Statement*> writes_;  // into statements_
   std::unordered_map<std::string, std::shared_ptr<const QueryPlan>> plans_;
   std::vector<std::pair<ShapePattern, std::shared_ptr<const QueryPlan>>> recent_;
   std::map<std::string, TableSchema> schemas_;  // by upper-cased name

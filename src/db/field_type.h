@@ -46,6 +46,6 @@ std::string DeclaredTypeOf(FieldType field);
 
 // What a value becomes when stored in a field of that type, as the engine
 // converts on assignment. Raises conversion, overflow and size failures.
-Value ConvertForField(const Value& value, FieldType field);
+Value ConvertForField(Value value, FieldType field);
 
 }  // namespace zc::db
