@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "db/db_failure.h"
 #include "db/query_plan.h"
 #include "db/quoting.h"
@@ -11,10 +14,22 @@
 namespace zc::db {
 namespace {
 
+// The bytes of an index's texts are compared over and over, and neighbours
+// share long beginnings ("Machine1.Var_..."): eight equal ASCII bytes at a
+// time are passed over before the letter-by-letter comparison, which would
+// pass over them the same way.
 int CompareText(void*, int a_size, const void* a, int b_size, const void* b) {
-  return platform::CompareIgnoringCase(
-      std::string_view(static_cast<const char*>(a), static_cast<size_t>(a_size)),
-      std::string_view(static_cast<const char*>(b), static_cast<size_t>(b_size)));
+  auto* x = static_cast<const char*>(a);
+  auto* y = static_cast<const char*>(b);
+  size_t shorter = static_cast<size_t>(std::min(a_size, b_size)), at = 0;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  for (std::uint64_t p, q; at + 8 <= shorter; at += 8) {
+    std::memcpy(&p, x + at, 8);
+    std::memcpy(&q, y + at, 8);
+    if (p != q || (p & kHighBits) != 0) break;
+  }
+  return platform::CompareIgnoringCase(std::string_view(x + at, static_cast<size_t>(a_size) - at),
+                                       std::string_view(y + at, static_cast<size_t>(b_size) - at));
 }
 
 }  // namespace
