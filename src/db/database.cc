@@ -175,6 +175,14 @@ Database Engine::OpenDatabase(const std::string& path) {
   return Database(Known(path).connection);
 }
 
+bool Engine::WorksOn(const std::string& path) const {
+  auto given = canonical_.find(path);
+  if (given == canonical_.end()) return false;
+  auto file = files_.find(given->second);
+  return file != files_.end() && file->second.connection != nullptr &&
+         file->second.connection->IsOpen();
+}
+
 void Engine::WorkFrom(const std::string& path, const std::string& model) {
   Forget(path);
   Known(path) = OpenScratch(path, model);

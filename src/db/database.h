@@ -45,6 +45,8 @@ class Engine : public PendingWrites {
   // Raises code::kFileNotFound for a missing file and code::kNotADatabase for
   // one that is no database.
   Database OpenDatabase(const std::string& path);
+  // True while the run works on the file at `path` (it is open in the run).
+  bool WorksOn(const std::string& path) const;
   // The file at `path` is from now on worked on as a copy of the file at
   // `model`, still without changing either file.
   void WorkFrom(const std::string& path, const std::string& model);
