@@ -32,9 +32,11 @@ namespace {
 using zc::bench::Size;
 
 struct Measured {
-  double seconds;
+  double seconds, user, system;  // wall-clock time, processor time in the program and the system
   double peak_mib;
 };
+
+double Seconds(const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; }
 
 Measured InChild(const std::function<void()>& work) {
   auto start = std::chrono::steady_clock::now();
@@ -51,7 +53,7 @@ Measured InChild(const std::function<void()>& work) {
     std::fprintf(stderr, "a benchmark child failed\n");
     std::exit(1);
   }
-  return {seconds, usage.ru_maxrss / 1024.0};
+  return {seconds, Seconds(usage.ru_utime), Seconds(usage.ru_stime), usage.ru_maxrss / 1024.0};
 }
 
 double Median(std::vector<double> values) {
@@ -63,14 +65,15 @@ double Median(std::vector<double> values) {
 // One side's figures over the rounds.
 struct Side {
   const char* name;
-  std::vector<double> seconds, to_floor;
+  std::vector<double> seconds, user, system, to_floor;
   double peak_mib = 0;
 };
 
 void Print(const Side& side, double rows) {
   double seconds = Median(side.seconds);
-  std::printf("  %-22s %8.2f s %8.2f us/row  peak %6.1f MiB  %5.2f x floor\n", side.name, seconds,
-              seconds / rows * 1e6, side.peak_mib, Median(side.to_floor));
+  std::printf("  %-18s %6.2f s %6.2f us/row  cpu %5.2f + %4.2f s  peak %6.1f MiB  %5.2f x floor\n",
+              side.name, seconds, seconds / rows * 1e6, Median(side.user), Median(side.system),
+              side.peak_mib, Median(side.to_floor));
 }
 
 void Copy(const std::string& from, const std::string& to) {
@@ -83,8 +86,8 @@ void Measure(const Size& size, int rounds) {
   const std::string sqlite = dir.path() + "/sqlite", access = dir.path() + "/access";
   InChild([&] { zc::bench::BuildProject(sqlite + ".built", size, false); });
   InChild([&] { zc::bench::BuildProject(access + ".built", size, true); });
-  Side floor{"raw SQLite floor", {}, {}}, run{"run, SQLite files", {}, {}},
-      jet{"run, Access files", {}, {}};
+  Side floor{"raw SQLite floor", {}, {}, {}, {}}, run{"run, SQLite files", {}, {}, {}, {}},
+      jet{"run, Access files", {}, {}, {}, {}};
   std::vector<double> jet_to_run;
   for (int round = 0; round < rounds; ++round) {
     Copy(sqlite + ".built", sqlite);
@@ -107,6 +110,8 @@ void Measure(const Size& size, int rounds) {
     Side* sides[] = {&floor, &run, &jet};
     for (int k = 0; k < 3; ++k) {
       sides[k]->seconds.push_back(m[k].seconds);
+      sides[k]->user.push_back(m[k].user);
+      sides[k]->system.push_back(m[k].system);
       sides[k]->to_floor.push_back(m[k].seconds / m[0].seconds);
       sides[k]->peak_mib = std::max(sides[k]->peak_mib, m[k].peak_mib);
     }
