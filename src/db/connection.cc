@@ -32,6 +32,28 @@ int CompareText(void*, int a_size, const void* a, int b_size, const void* b) {
                                        std::string_view(y + at, static_cast<size_t>(b_size) - at));
 }
 
+// An index build takes the key of every row: a text of ASCII letters alone,
+// the common case, is upper-cased as UpperCase does it, straight into the
+// result.
+void TextKey(sqlite3_context* context, int, sqlite3_value** arguments) {
+  if (sqlite3_value_type(arguments[0]) != SQLITE_TEXT) return;  // the result stays Null
+  auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+  int size = sqlite3_value_bytes(arguments[0]);
+  auto* key = static_cast<char*>(sqlite3_malloc(size + 1));
+  if (key == nullptr) return sqlite3_result_error_nomem(context);
+  for (int i = 0; i < size; ++i) {
+    char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      sqlite3_free(key);
+      std::string upper = platform::UpperCase(std::string_view(text, static_cast<size_t>(size)));
+      return sqlite3_result_text(context, upper.data(), static_cast<int>(upper.size()),
+                                 SQLITE_TRANSIENT);
+    }
+    key[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+  }
+  sqlite3_result_text(context, key, size, sqlite3_free);
+}
+
 }  // namespace
 
 void Connection::CloseDatabase::operator()(sqlite3* db) const {
@@ -51,6 +73,8 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   std::shared_ptr<Connection> connection(new Connection(db, path));
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
   sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, CompareText, nullptr);
+  sqlite3_create_function_v2(db, kTextKey, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                             nullptr, TextKey, nullptr, nullptr, nullptr);
   // Proves the file is a readable database before any procedure relies on it.
   rc = sqlite3_exec(db, "PRAGMA cache_size=-16384; SELECT count(*) FROM sqlite_master;", nullptr,
                     nullptr, nullptr);
@@ -149,8 +173,11 @@ const TableSchema* Connection::Schema(std::string_view table) {
     TableSchema schema{name, {}, {}};
     Statement info(db_.get(), "SELECT name, type FROM pragma_table_info(?1)");
     info.Bind(1, Value::Text(name));
-    while (info.Step())
-      schema.columns.push_back({info.TextColumn(0), FieldTypeOf(info.TextColumn(1))});
+    while (info.Step()) {
+      std::string declared = info.TextColumn(1);
+      schema.columns.push_back(
+          {info.TextColumn(0), FieldTypeOf(declared), HasTextAffinity(declared)});
+    }
     Statement keyed(db_.get(),
                     "SELECT i.name FROM pragma_table_list(?1) AS t, pragma_table_info(?1) AS i "
                     "WHERE t.schema = 'main' AND t.wr AND i.pk > 0 ORDER BY i.pk");

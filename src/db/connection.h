@@ -27,6 +27,10 @@ struct QueryPlan;
 // The collation by which every text comparison and ordering in SQL ignores
 // letter case, as the Access engine's do: platform::CompareIgnoringCase.
 inline constexpr const char* kTextCollation = "zc_nocase";
+// The SQL function that gives a text's key: its upper-case form, so that two
+// texts equal by kTextCollation have equal keys; Null for anything but a
+// text. An index of keys is searched by SQLite's plain byte comparison.
+inline constexpr const char* kTextKey = "zc_key";
 
 class Connection {
  public:

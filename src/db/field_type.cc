@@ -118,6 +118,12 @@ FieldType FieldTypeOf(std::string_view declared) {
   return ByAffinity(upper);
 }
 
+bool HasTextAffinity(std::string_view declared) {
+  std::string upper = platform::UpperCase(declared);
+  auto has = [&](const char* part) { return upper.find(part) != std::string::npos; };
+  return !has("INT") && (has("CHAR") || has("CLOB") || has("TEXT"));
+}
+
 std::string DeclaredTypeOf(FieldType field) {
   if (field.type == type::kText) {
     if (field.size < 1 || field.size > 255) {

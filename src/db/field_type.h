@@ -40,6 +40,10 @@ struct FieldType {
 // ordinary SQLite tools) map by SQLite's own affinity rules.
 FieldType FieldTypeOf(std::string_view declared);
 
+// True when SQLite gives a column of that declared type text affinity, by
+// SQLite's own rules: it keeps every number put into it as a text.
+bool HasTextAffinity(std::string_view declared);
+
 // The declared type a created column gets. Raises "Invalid field data type."
 // for a type the program cannot store.
 std::string DeclaredTypeOf(FieldType field);

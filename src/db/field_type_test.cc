@@ -58,6 +58,13 @@ TEST(FieldTypeTest, DeclaredTypesCarryTypeAndSize) {
     EXPECT_EQ(FieldTypeOf(declared), field) << declared;
     EXPECT_EQ(DeclaredTypeOf(field), created) << declared;
   }
+  // SQLite keeps texts alone in these, and a number put in as its text.
+  for (const char* declared : {"TEXT(50)", "longtext", "NVARCHAR(9)", "CLOB"}) {
+    EXPECT_TRUE(HasTextAffinity(declared)) << declared;
+  }
+  for (const char* declared : {"GUID", "LONG", "TEXT(5) INT", "BLOB", ""}) {
+    EXPECT_FALSE(HasTextAffinity(declared)) << declared;
+  }
 }
 
 // What a value becomes in a field, as the engine converts on assignment, or

@@ -24,6 +24,21 @@ std::string Compared(const ColumnInfo& column) {
   return IsTextType(column.type) ? name + " COLLATE " + kTextCollation : name;
 }
 
+// Whether a column is looked up by the keys of its texts. The keys are equal
+// exactly where the collation finds the texts equal, and SQLite compares them
+// byte by byte, in the index and in the lookup, instead of calling back into
+// the collation. Only a column SQLite keeps texts in: elsewhere SQLite would
+// first turn a text literal into the number the column holds.
+bool LookedUpByKey(const ColumnInfo& column) {
+  return IsTextType(column.type) && column.stores_text;
+}
+
+// The column as a lookup compares it, and so as its index holds it.
+std::string LookedUp(const ColumnInfo& column) {
+  if (!LookedUpByKey(column)) return Compared(column);
+  return std::string(kTextKey) + "(" + DoubleQuoted(column.name) + ")";
+}
+
 // Plans are told apart by their ids: what is prepared for one plan is found
 // again by its id, however many plans come and go.
 std::uint64_t NextPlanId() {
@@ -108,9 +123,10 @@ class Planner {
         Fail(code::kCriteriaMismatch, "Data type mismatch in criteria expression.",
              source::kDatabase);
       }
-      sql += (sql.empty() ? " WHERE " : " AND ") + Compared(column) + " = ?" +
-             std::to_string(comparison.literal + 1);
-      lookup_columns_.push_back(Compared(column));
+      std::string literal = "?" + std::to_string(comparison.literal + 1);
+      if (LookedUpByKey(column)) literal = std::string(kTextKey) + "(" + literal + ")";
+      sql += (sql.empty() ? " WHERE " : " AND ") + LookedUp(column) + " = " + literal;
+      lookup_columns_.push_back(LookedUp(column));
     }
     return sql;
   }
