@@ -76,8 +76,10 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   sqlite3_create_function_v2(db, kTextKey, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                              nullptr, TextKey, nullptr, nullptr, nullptr);
   // Proves the file is a readable database before any procedure relies on it.
-  rc = sqlite3_exec(db, "PRAGMA cache_size=-16384; SELECT count(*) FROM sqlite_master;", nullptr,
-                    nullptr, nullptr);
+  rc = sqlite3_exec(db,
+                    "PRAGMA cache_size=-16384; PRAGMA synchronous=OFF; "
+                    "SELECT count(*) FROM sqlite_master;",
+                    nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
   connection->DropLeftoverIndexes();
   return connection;

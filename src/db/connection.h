@@ -34,8 +34,11 @@ inline constexpr const char* kTextKey = "zc_key";
 
 class Connection {
  public:
-  // Opens an existing SQLite file; raises code::kFileNotFound for a missing
-  // file and code::kNotADatabase for one that is no database.
+  // Opens an existing SQLite file, a run's scratch copy: its commits do not
+  // wait for the disk (the copy is flushed when it replaces its file, and a
+  // crash leaves nothing of it that the next run would use). Raises
+  // code::kFileNotFound for a missing file and code::kNotADatabase for one
+  // that is no database.
   static std::shared_ptr<Connection> Open(const std::string& path);
   ~Connection() { Close(); }
 

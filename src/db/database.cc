@@ -55,6 +55,21 @@ std::string ScratchPath(const std::string& path) {
   return std::string(scratch.begin(), scratch.end());
 }
 
+// A scratch copy is not flushed to the disk: it is thrown away when the run
+// ends, and a crash leaves nothing of it that the next run would use. The
+// file system copies it without passing it through the program, and it can
+// be written whatever the permissions of the file it copies.
+std::string CopyToScratch(const std::string& from, const std::string& scratch) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::copy_file(FileSystemPath(from), FileSystemPath(scratch), error);
+  if (!error) {
+    fs::permissions(FileSystemPath(scratch), fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::add, error);
+  }
+  return error ? error.message() : "";
+}
+
 bool IsAccessFile(const std::string& path) {
   return jet::KindOfFile(path) != jet::FileKind::kOther;
 }
@@ -148,7 +163,7 @@ Engine::WorkFile Engine::OpenScratch(const std::string& path, const std::string&
       if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
         Fail(code::kNotADatabase, "Unrecognized database format '" + model + "'.", source::kEngine);
       }
-      std::string error = platform::ReplaceFileWithCopy(model, file.scratch);
+      std::string error = CopyToScratch(model, file.scratch);
       if (!error.empty()) {
         Fail(code::kCannotOpen,
              "The file '" + path +
