@@ -203,14 +203,14 @@ void Connection::EnsureLookupIndex(const std::string& name, const std::string& c
   lookup_indexes_.insert(name);
 }
 
-Statement& Connection::PrepareWrite(std::uint64_t plan_id, const std::string& form,
-                                    const std::function<std::string()>& sql) {
-  std::string key = std::to_string(plan_id) + ":" + form;
-  auto found = writes_.find(key);
-  if (found != writes_.end()) return *found->second;
+const Connection::PreparedWrite& Connection::PrepareWrite(std::uint64_t plan_id, bool adds,
+                                                          const std::vector<bool>& fields,
+                                                          const std::function<std::string()>& sql) {
+  for (const PreparedWrite& write : writes_) {
+    if (write.plan_id == plan_id && write.adds == adds && write.fields == fields) return write;
+  }
   Statement& statement = Prepare(sql());
-  writes_.emplace(std::move(key), &statement);
-  return statement;
+  return writes_.push_back({plan_id, adds, fields, &statement}), writes_.back();
 }
 
 void Connection::DropLookupIndexes() {

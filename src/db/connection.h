@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -83,11 +84,20 @@ class Connection {
   // first: no file ever holds one, not even after a killed run.
   void EnsureLookupIndex(const std::string& name, const std::string& create_sql);
 
-  // The statement that writes rows through plan `plan_id` in the way `form`
-  // tells (insert or update, and which fields); `sql` gives its SQL the
-  // first time. Record sets opened row after row share it.
-  Statement& PrepareWrite(std::uint64_t plan_id, const std::string& form,
-                          const std::function<std::string()>& sql);
+  // A statement that writes rows through a plan: adds them or changes them,
+  // setting the fields marked.
+  struct PreparedWrite {
+    std::uint64_t plan_id;
+    bool adds;
+    std::vector<bool> fields;
+    Statement* statement;
+  };
+  // The statement for that plan, way and fields, made by `sql` the first
+  // time; record sets opened row after row share it. It lives as long as
+  // the file is open.
+  const PreparedWrite& PrepareWrite(std::uint64_t plan_id, bool adds,
+                                    const std::vector<bool>& fields,
+                                    const std::function<std::string()>& sql);
 
  private:
   struct CloseDatabase {
@@ -106,7 +116,7 @@ class Connection {
   bool in_transaction_ = false;
   // Declared after db_, so they are finalized before the file is closed.
   std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
-  std::unordered_map<std::string, Statement*> writes_;  // into statements_
+  std::deque<PreparedWrite> writes_;  // never moved: record sets keep pointers
   std::unordered_map<std::string, std::shared_ptr<const QueryPlan>> plans_;
   std::vector<std::pair<ShapePattern, std::shared_ptr<const QueryPlan>>> recent_;
   std::map<std::string, TableSchema> schemas_;  // by upper-cased name

@@ -235,14 +235,12 @@ Statement& Recordset::WriteStatement() {
   // Rows added or edited one after another change the same fields, through
   // this record set or through others of the same plan: the statement is
   // found again by that form, without building its SQL.
-  std::string form(1, mode_ == Mode::kAddNew ? 'I' : 'U');
-  for (bool changed : changed_) form += changed ? '1' : '0';
-  if (form != last_write_form_ || last_write_ == nullptr) {
-    last_write_ = &connection_->PrepareWrite(
-        plan_->id, form, [&] { return mode_ == Mode::kAddNew ? InsertSql() : UpdateSql(); });
-    last_write_form_ = std::move(form);
+  bool adds = mode_ == Mode::kAddNew;
+  if (last_write_ == nullptr || last_write_->adds != adds || last_write_->fields != changed_) {
+    last_write_ = &connection_->PrepareWrite(plan_->id, adds, changed_,
+                                             [&] { return adds ? InsertSql() : UpdateSql(); });
   }
-  return *last_write_;
+  return *last_write_->statement;
 }
 
 void Recordset::Close() { closed_ = true; }

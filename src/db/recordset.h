@@ -97,9 +97,8 @@ class Recordset {
   Mode mode_ = Mode::kNone;
   std::vector<Value> buffer_;
   std::vector<bool> changed_;
-  // The connection's statement for the last write, and which write it was.
-  std::string last_write_form_;
-  Statement* last_write_ = nullptr;
+  // The connection's statement for the last write.
+  const Connection::PreparedWrite* last_write_ = nullptr;
   bool closed_ = false;
 };
 
