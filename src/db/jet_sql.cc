@@ -320,6 +320,7 @@ bool ShapePattern::Match(std::string_view text, std::vector<Value>& literals) co
   // runs into a literal (a digit after a name would belong to it), and the
   // literal of the same kind starts on the same byte class.
   literals.clear();
+  literals.reserve(pieces_.size() - 1);
   size_t at = 0;
   for (size_t i = 0; i + 1 < pieces_.size(); ++i) {
     std::string_view text_part = pieces_[i].substr(0, pieces_[i].size() - 1);

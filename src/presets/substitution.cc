@@ -34,7 +34,7 @@ std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std
     // Upper-casing keeps every character's byte length, so positions carry over.
     auto found = platform::FindIgnoringCase(text, search);
     if (found == std::string::npos) return;
-    result = text.substr(0, found) + replacement + text.substr(found + search.size());
+    result.replace(found, search.size(), replacement);
   });
   return result;
 }
