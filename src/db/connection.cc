@@ -143,7 +143,6 @@ void Connection::Write(const std::string& sql) {
 
 void Connection::Commit() {
   if (!in_transaction_) return;
-  DropLookupIndexes();
   int rc = sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
   in_transaction_ = sqlite3_get_autocommit(db_.get()) == 0;
   if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);

@@ -79,10 +79,15 @@ class Connection {
   const TableSchema* Schema(std::string_view table);
   void SchemaChanged();
 
-  // An index that makes a repeated per-row lookup cheap. It orders texts by
-  // kTextCollation, which other SQLite tools lack, so every commit drops it
-  // first: no file ever holds one, not even after a killed run.
+  // An index that makes a repeated per-row lookup cheap. It holds keys made
+  // by kTextKey, which other SQLite tools lack, so it stays in the scratch
+  // copy: kept from one commit to the next (building it again would cost a
+  // pass over the table after every dialog), and dropped before the copy
+  // becomes the file. No file ever holds one, not even after a killed run.
   void EnsureLookupIndex(const std::string& name, const std::string& create_sql);
+  // Best effort: the commit that follows matters more, and the next open
+  // drops what stays.
+  void DropLookupIndexes();
 
   // A statement that writes rows through a plan: adds them or changes them,
   // setting the fields marked.
@@ -105,9 +110,6 @@ class Connection {
   };
 
   Connection(sqlite3* db, std::string path);
-  // Best effort: the commit that follows matters more, and the next open
-  // drops what stays.
-  void DropLookupIndexes();
   // Lookup indexes a killed run of an earlier version left in the file.
   void DropLeftoverIndexes();
 

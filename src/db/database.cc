@@ -238,6 +238,7 @@ void Engine::DiscardPendingWrites() {
 
 void Engine::SaveFile(const std::string& path, WorkFile& file) {
   Connection& connection = *file.connection;
+  connection.DropLookupIndexes();  // the scratch copy is about to become the file
   connection.Commit();
   if (!connection.modified()) return;  // the file is as it was
   std::string refused = platform::RefusedWriteReason(path);
