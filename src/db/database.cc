@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "db/db_failure.h"
 #include "db/jet_export.h"
@@ -56,18 +57,11 @@ std::string ScratchPath(const std::string& path) {
 }
 
 // A scratch copy is not flushed to the disk: it is thrown away when the run
-// ends, and a crash leaves nothing of it that the next run would use. The
-// file system copies it without passing it through the program, and it can
-// be written whatever the permissions of the file it copies.
+// ends, and a crash leaves nothing of it that the next run would use. It is
+// made anew, so it can be written whatever the permissions of its model.
 std::string CopyToScratch(const std::string& from, const std::string& scratch) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::copy_file(FileSystemPath(from), FileSystemPath(scratch), error);
-  if (!error) {
-    fs::permissions(FileSystemPath(scratch), fs::perms::owner_read | fs::perms::owner_write,
-                    fs::perm_options::add, error);
-  }
-  return error ? error.message() : "";
+  if (!std::ofstream(FileSystemPath(scratch), std::ios::binary)) return "Cannot create " + scratch;
+  return platform::CopyFileInto(from, scratch);
 }
 
 bool IsAccessFile(const std::string& path) {
