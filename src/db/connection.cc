@@ -2,7 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <functional>
+#include <algorithm>
+#include <cstring>
 
 #include "db/db_failure.h"
 #include "db/query_plan.h"
@@ -13,10 +14,44 @@
 namespace zc::db {
 namespace {
 
+// The bytes of an index's texts are compared over and over, and neighbours
+// share long beginnings ("Machine1.Var_..."): eight equal ASCII bytes at a
+// time are passed over before the letter-by-letter comparison, which would
+// pass over them the same way.
 int CompareText(void*, int a_size, const void* a, int b_size, const void* b) {
-  return platform::CompareIgnoringCase(
-      std::string_view(static_cast<const char*>(a), static_cast<size_t>(a_size)),
-      std::string_view(static_cast<const char*>(b), static_cast<size_t>(b_size)));
+  auto* x = static_cast<const char*>(a);
+  auto* y = static_cast<const char*>(b);
+  size_t shorter = static_cast<size_t>(std::min(a_size, b_size)), at = 0;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  for (std::uint64_t p, q; at + 8 <= shorter; at += 8) {
+    std::memcpy(&p, x + at, 8);
+    std::memcpy(&q, y + at, 8);
+    if (p != q || (p & kHighBits) != 0) break;
+  }
+  return platform::CompareIgnoringCase(std::string_view(x + at, static_cast<size_t>(a_size) - at),
+                                       std::string_view(y + at, static_cast<size_t>(b_size) - at));
+}
+
+// An index build takes the key of every row: a text of ASCII letters alone,
+// the common case, is upper-cased as UpperCase does it, straight into the
+// result.
+void TextKey(sqlite3_context* context, int, sqlite3_value** arguments) {
+  if (sqlite3_value_type(arguments[0]) != SQLITE_TEXT) return;  // the result stays Null
+  auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+  int size = sqlite3_value_bytes(arguments[0]);
+  auto* key = static_cast<char*>(sqlite3_malloc(size + 1));
+  if (key == nullptr) return sqlite3_result_error_nomem(context);
+  for (int i = 0; i < size; ++i) {
+    char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      sqlite3_free(key);
+      std::string upper = platform::UpperCase(std::string_view(text, static_cast<size_t>(size)));
+      return sqlite3_result_text(context, upper.data(), static_cast<int>(upper.size()),
+                                 SQLITE_TRANSIENT);
+    }
+    key[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+  }
+  sqlite3_result_text(context, key, size, sqlite3_free);
 }
 
 }  // namespace
@@ -38,9 +73,13 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   std::shared_ptr<Connection> connection(new Connection(db, path));
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
   sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, CompareText, nullptr);
+  sqlite3_create_function_v2(db, kTextKey, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                             nullptr, TextKey, nullptr, nullptr, nullptr);
   // Proves the file is a readable database before any procedure relies on it.
-  rc = sqlite3_exec(db, "PRAGMA cache_size=-16384; SELECT count(*) FROM sqlite_master;", nullptr,
-                    nullptr, nullptr);
+  rc = sqlite3_exec(db,
+                    "PRAGMA cache_size=-16384; PRAGMA synchronous=OFF; "
+                    "SELECT count(*) FROM sqlite_master;",
+                    nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
   connection->DropLeftoverIndexes();
   return connection;
@@ -51,6 +90,7 @@ Connection::Connection(sqlite3* db, std::string path) : db_(db), path_(std::move
 std::int64_t Connection::LastInsertRowid() const { return sqlite3_last_insert_rowid(db_.get()); }
 
 void Connection::Close() {
+  writes_.clear();
   statements_.clear();
   db_.reset();
   in_transaction_ = false;
@@ -71,7 +111,19 @@ std::shared_ptr<const QueryPlan> Connection::CachedPlan(const std::string& shape
 
 void Connection::CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan) {
   if (plans_.size() >= 256) plans_.clear();  // only a few shapes ever repeat
-  plans_[shape] = std::move(plan);
+  plans_[shape] = plan;
+  // Few shapes are asked row after row, and rarely more than two at a time.
+  constexpr size_t kRecent = 4;
+  if (recent_.size() == kRecent) recent_.pop_back();
+  recent_.insert(recent_.begin(), {ShapePattern(shape), std::move(plan)});
+}
+
+std::shared_ptr<const QueryPlan> Connection::RecentPlan(std::string_view text,
+                                                        std::vector<Value>& literals) const {
+  for (const auto& [pattern, plan] : recent_) {
+    if (pattern.Match(text, literals)) return plan;
+  }
+  return nullptr;
 }
 
 void Connection::BeginWrite() {
@@ -91,7 +143,6 @@ void Connection::Write(const std::string& sql) {
 
 void Connection::Commit() {
   if (!in_transaction_) return;
-  DropLookupIndexes();
   int rc = sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
   in_transaction_ = sqlite3_get_autocommit(db_.get()) == 0;
   if (rc != SQLITE_OK) RaiseSqlite(db_.get(), rc, path_);
@@ -123,8 +174,11 @@ const TableSchema* Connection::Schema(std::string_view table) {
     TableSchema schema{name, {}, {}};
     Statement info(db_.get(), "SELECT name, type FROM pragma_table_info(?1)");
     info.Bind(1, Value::Text(name));
-    while (info.Step())
-      schema.columns.push_back({info.TextColumn(0), FieldTypeOf(info.TextColumn(1))});
+    while (info.Step()) {
+      std::string declared = info.TextColumn(1);
+      schema.columns.push_back(
+          {info.TextColumn(0), FieldTypeOf(declared), HasTextAffinity(declared)});
+    }
     Statement keyed(db_.get(),
                     "SELECT i.name FROM pragma_table_list(?1) AS t, pragma_table_info(?1) AS i "
                     "WHERE t.schema = 'main' AND t.wr AND i.pk > 0 ORDER BY i.pk");
@@ -138,20 +192,24 @@ const TableSchema* Connection::Schema(std::string_view table) {
 void Connection::SchemaChanged() {
   schemas_.clear();
   plans_.clear();
+  recent_.clear();
   names_loaded_ = false;
 }
 
-void Connection::EnsureLookupIndex(const std::string& table,
-                                   const std::vector<std::string>& columns) {
-  std::string key = table;
-  for (const std::string& column : columns) key += "\x1f" + column;
-  std::string name = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
+void Connection::EnsureLookupIndex(const std::string& name, const std::string& create_sql) {
   if (lookup_indexes_.count(name) != 0) return;
-  std::string sql =
-      "CREATE INDEX IF NOT EXISTS " + DoubleQuoted(name) + " ON " + DoubleQuoted(table) + " (";
-  for (size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
-  Write(sql + ")");
+  Write(create_sql);
   lookup_indexes_.insert(name);
+}
+
+const Connection::PreparedWrite& Connection::PrepareWrite(std::uint64_t plan_id, bool adds,
+                                                          const std::vector<bool>& fields,
+                                                          const std::function<std::string()>& sql) {
+  for (const PreparedWrite& write : writes_) {
+    if (write.plan_id == plan_id && write.adds == adds && write.fields == fields) return write;
+  }
+  Statement& statement = Prepare(sql());
+  return writes_.push_back({plan_id, adds, fields, &statement}), writes_.back();
 }
 
 void Connection::DropLookupIndexes() {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -13,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/jet_sql.h"
 #include "db/statement.h"
 #include "db/table_schema.h"
 
@@ -25,11 +28,18 @@ struct QueryPlan;
 // The collation by which every text comparison and ordering in SQL ignores
 // letter case, as the Access engine's do: platform::CompareIgnoringCase.
 inline constexpr const char* kTextCollation = "zc_nocase";
+// The SQL function that gives a text's key: its upper-case form, so that two
+// texts equal by kTextCollation have equal keys; Null for anything but a
+// text. An index of keys is searched by SQLite's plain byte comparison.
+inline constexpr const char* kTextKey = "zc_key";
 
 class Connection {
  public:
-  // Opens an existing SQLite file; raises code::kFileNotFound for a missing
-  // file and code::kNotADatabase for one that is no database.
+  // Opens an existing SQLite file, a run's scratch copy: its commits do not
+  // wait for the disk (the copy is flushed when it replaces its file, and a
+  // crash leaves nothing of it that the next run would use). Raises
+  // code::kFileNotFound for a missing file and code::kNotADatabase for one
+  // that is no database.
   static std::shared_ptr<Connection> Open(const std::string& path);
   ~Connection() { Close(); }
 
@@ -43,7 +53,12 @@ class Connection {
 
   // Plans of queries already asked, by their shape; dropped when the schema changes.
   std::shared_ptr<const QueryPlan> CachedPlan(const std::string& shape) const;
+  // Caches the plan, and keeps its shape among the recent ones.
   void CachePlan(const std::string& shape, std::shared_ptr<const QueryPlan> plan);
+  // The plan of a text of a recent shape, with the text's literals; nullptr
+  // when the text has none of them. Per-row queries are found here.
+  std::shared_ptr<const QueryPlan> RecentPlan(std::string_view text,
+                                              std::vector<Value>& literals) const;
   // Runs a statement that writes, inside the run's transaction.
   void Write(const std::string& sql);
   // Starts the run's transaction before a write, if none is open.
@@ -64,10 +79,30 @@ class Connection {
   const TableSchema* Schema(std::string_view table);
   void SchemaChanged();
 
-  // An index that makes a repeated per-row lookup cheap. It orders texts by
-  // kTextCollation, which other SQLite tools lack, so every commit drops it
-  // first: no file ever holds one, not even after a killed run.
-  void EnsureLookupIndex(const std::string& table, const std::vector<std::string>& columns);
+  // An index that makes a repeated per-row lookup cheap. It holds keys made
+  // by kTextKey, which other SQLite tools lack, so it stays in the scratch
+  // copy: kept from one commit to the next (building it again would cost a
+  // pass over the table after every dialog), and dropped before the copy
+  // becomes the file. No file ever holds one, not even after a killed run.
+  void EnsureLookupIndex(const std::string& name, const std::string& create_sql);
+  // Best effort: the commit that follows matters more, and the next open
+  // drops what stays.
+  void DropLookupIndexes();
+
+  // A statement that writes rows through a plan: adds them or changes them,
+  // setting the fields marked.
+  struct PreparedWrite {
+    std::uint64_t plan_id;
+    bool adds;
+    std::vector<bool> fields;
+    Statement* statement;
+  };
+  // The statement for that plan, way and fields, made by `sql` the first
+  // time; record sets opened row after row share it. It lives as long as
+  // the file is open.
+  const PreparedWrite& PrepareWrite(std::uint64_t plan_id, bool adds,
+                                    const std::vector<bool>& fields,
+                                    const std::function<std::string()>& sql);
 
  private:
   struct CloseDatabase {
@@ -75,9 +110,6 @@ class Connection {
   };
 
   Connection(sqlite3* db, std::string path);
-  // Best effort: the commit that follows matters more, and the next open
-  // drops what stays.
-  void DropLookupIndexes();
   // Lookup indexes a killed run of an earlier version left in the file.
   void DropLeftoverIndexes();
 
@@ -86,7 +118,9 @@ class Connection {
   bool in_transaction_ = false;
   // Declared after db_, so they are finalized before the file is closed.
   std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
+  std::deque<PreparedWrite> writes_;  // never moved: record sets keep pointers
   std::unordered_map<std::string, std::shared_ptr<const QueryPlan>> plans_;
+  std::vector<std::pair<ShapePattern, std::shared_ptr<const QueryPlan>>> recent_;
   std::map<std::string, TableSchema> schemas_;  // by upper-cased name
   std::vector<std::string> table_names_;
   bool names_loaded_ = false;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "db/db_failure.h"
 #include "db/jet_export.h"
@@ -55,6 +56,14 @@ std::string ScratchPath(const std::string& path) {
   return std::string(scratch.begin(), scratch.end());
 }
 
+// A scratch copy is not flushed to the disk: it is thrown away when the run
+// ends, and a crash leaves nothing of it that the next run would use. It is
+// made anew, so it can be written whatever the permissions of its model.
+std::string CopyToScratch(const std::string& from, const std::string& scratch) {
+  if (!std::ofstream(FileSystemPath(scratch), std::ios::binary)) return "Cannot create " + scratch;
+  return platform::CopyFileInto(from, scratch);
+}
+
 bool IsAccessFile(const std::string& path) {
   return jet::KindOfFile(path) != jet::FileKind::kOther;
 }
@@ -81,14 +90,19 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
                                        std::vector<Value>());
   }
   // Per-row queries differ only in their literals: plan each shape once.
-  QueryShape shape = ShapeOfJetQuery(source);
-  std::shared_ptr<const QueryPlan> plan = connection->CachedPlan(shape.key);
+  std::vector<Value> literals;
+  std::shared_ptr<const QueryPlan> plan = connection->RecentPlan(source, literals);
   if (plan == nullptr) {
-    JetQuery query = ParseJetQuery(source);
-    plan = PlanQuery(query, shape, SchemaOf(*connection, query.table));
+    QueryShape shape = ShapeOfJetQuery(source);
+    plan = connection->CachedPlan(shape.key);
+    if (plan == nullptr) {
+      JetQuery query = ParseJetQuery(source);
+      plan = PlanQuery(query, shape, SchemaOf(*connection, query.table));
+    }
     connection->CachePlan(shape.key, plan);
+    literals = std::move(shape.literals);
   }
-  return std::make_unique<Recordset>(connection, plan, std::move(shape.literals));
+  return std::make_unique<Recordset>(connection, plan, std::move(literals));
 }
 
 db::TableDefs Database::TableDefs() { return db::TableDefs(Connected()); }
@@ -143,7 +157,7 @@ Engine::WorkFile Engine::OpenScratch(const std::string& path, const std::string&
       if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
         Fail(code::kNotADatabase, "Unrecognized database format '" + model + "'.", source::kEngine);
       }
-      std::string error = platform::ReplaceFileWithCopy(model, file.scratch);
+      std::string error = CopyToScratch(model, file.scratch);
       if (!error.empty()) {
         Fail(code::kCannotOpen,
              "The file '" + path +
@@ -170,14 +184,17 @@ Database Engine::OpenDatabase(const std::string& path) {
   return Database(Known(path).connection);
 }
 
+bool Engine::WorksOn(const std::string& path) const {
+  auto given = canonical_.find(path);
+  if (given == canonical_.end()) return false;
+  auto file = files_.find(given->second);
+  return file != files_.end() && file->second.connection != nullptr &&
+         file->second.connection->IsOpen();
+}
+
 void Engine::WorkFrom(const std::string& path, const std::string& model) {
   Forget(path);
   Known(path) = OpenScratch(path, model);
-}
-
-bool Engine::IsWorkedOn(const std::string& path) {
-  const WorkFile& file = Known(path);
-  return file.connection != nullptr && file.connection->IsOpen();
 }
 
 void Engine::CommitPendingWrites() {
@@ -215,6 +232,7 @@ void Engine::DiscardPendingWrites() {
 
 void Engine::SaveFile(const std::string& path, WorkFile& file) {
   Connection& connection = *file.connection;
+  connection.DropLookupIndexes();  // the scratch copy is about to become the file
   connection.Commit();
   if (!connection.modified()) return;  // the file is as it was
   std::string refused = platform::RefusedWriteReason(path);

@@ -45,12 +45,12 @@ class Engine : public PendingWrites {
   // Raises code::kFileNotFound for a missing file and code::kNotADatabase for
   // one that is no database.
   Database OpenDatabase(const std::string& path);
+  // True while the run works on the file at `path`: opened, or put in place
+  // by WorkFrom, though it may not lie on disk yet.
+  bool WorksOn(const std::string& path) const;
   // The file at `path` is from now on worked on as a copy of the file at
   // `model`, still without changing either file.
   void WorkFrom(const std::string& path, const std::string& model);
-  // Whether the file at `path` is being worked on: opened, or put in place
-  // by WorkFrom, though it may not lie on disk yet.
-  bool IsWorkedOn(const std::string& path);
 
   void CommitPendingWrites() override;
   void FinishPendingWrites() override;

@@ -221,6 +221,39 @@ TEST_P(RecordsetTest, AQueryOfACachedShapeIsParsedAfresh) {
   EXPECT_EQ(FailureOf([&] { Open("SELECT P.* FROM P WHERE P.n = #"); }).number, 3075);
 }
 
+// As the Access engine's: umlauts too, and past long equal beginnings.
+TEST_P(RecordsetTest, TextsAreFoundAndOrderedWithoutRegardToCase) {
+  auto rs = Open("P");
+  for (const auto& [id, name] : {std::pair{6,
+                                           "Machine1.Var_\xC3\xA4"
+                                           "b"},
+                                 std::pair{7,
+                                           "MACHINE1.VAR_\xC3\x84"
+                                           "A"}}) {
+    rs->AddNew();
+    rs->Fields()["ID"].SetValue(I(id));
+    rs->Fields()["var_name"].SetValue(T(name));
+    rs->Update();
+  }
+  auto ids = [&](const std::string& sql) {
+    std::vector<Value> found;
+    for (auto rows = Open(sql); !rows->Eof(); rows->MoveNext()) {
+      found.push_back(rows->Fields()["ID"].GetValue());
+    }
+    return found;
+  };
+  const std::pair<std::string, std::vector<Value>> cases[] = {
+      {"SELECT P.* FROM P WHERE P.var_name = \"\xC3\x84PFEL\"", {I(4)}},
+      {"SELECT P.* FROM P WHERE ((P.var_name)=\"ab\"\"C\")", {I(3), I(5)}},
+      {"SELECT P.* FROM P WHERE P.var_name = \"machine1.var_\xC3\x84\x42\"", {I(6)}},
+      {"SELECT P.* FROM P WHERE P.var_name = \"machine1.var_a\"", {}},
+      {"SELECT P.* FROM P WHERE P.var_name = \"\"", {I(1)}},
+      {"SELECT P.* FROM P WHERE P.var_name = \"Ab\"\"c\" AND P.n = 5", {I(5)}},
+      {"SELECT P.* FROM P ORDER BY P.var_name", {I(2), I(1), I(3), I(5), I(7), I(6), I(4)}},
+  };
+  for (const auto& [sql, found] : cases) EXPECT_EQ(ids(sql), found) << sql;
+}
+
 TEST_P(RecordsetTest, AddedRowsAreStoredAndCounted) {
   auto rs = Open("P");
   std::int64_t before = rs->RecordCount();

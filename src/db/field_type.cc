@@ -74,8 +74,9 @@ Value ToBoolean(const Value& value) {
   return Value::Boolean(NumberOf(value) != 0);
 }
 
-Value ToText(const Value& value, FieldType field) {
-  std::string text = value.ToText();
+Value ToText(Value value, FieldType field) {
+  if (!value.IsText()) value = Value::Text(value.ToText());
+  const std::string& text = value.AsText();
   if (field.type == type::kText) {
     size_t characters = 0;
     for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
@@ -86,7 +87,7 @@ Value ToText(const Value& value, FieldType field) {
            source::kField);
     }
   }
-  return Value::Text(std::move(text));
+  return value;
 }
 
 Value ToDate(const Value& value) {
@@ -117,6 +118,12 @@ FieldType FieldTypeOf(std::string_view declared) {
   return ByAffinity(upper);
 }
 
+bool HasTextAffinity(std::string_view declared) {
+  std::string upper = platform::UpperCase(declared);
+  auto has = [&](const char* part) { return upper.find(part) != std::string::npos; };
+  return !has("INT") && (has("CHAR") || has("CLOB") || has("TEXT"));
+}
+
 std::string DeclaredTypeOf(FieldType field) {
   if (field.type == type::kText) {
     if (field.size < 1 || field.size > 255) {
@@ -133,7 +140,7 @@ std::string DeclaredTypeOf(FieldType field) {
   Fail(code::kInvalidType, "Invalid field data type.", source::kField);
 }
 
-Value ConvertForField(const Value& value, FieldType field) {
+Value ConvertForField(Value value, FieldType field) {
   if (value.IsNull()) return value;
   switch (field.type) {
     case type::kBoolean:
@@ -153,7 +160,7 @@ Value ConvertForField(const Value& value, FieldType field) {
     case type::kDate:
       return value.kind() == Value::Kind::kDate ? value : ToDate(value);
     default:
-      return ToText(value, field);
+      return ToText(std::move(value), field);
   }
 }
 

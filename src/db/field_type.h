@@ -40,12 +40,16 @@ struct FieldType {
 // ordinary SQLite tools) map by SQLite's own affinity rules.
 FieldType FieldTypeOf(std::string_view declared);
 
+// True when SQLite gives a column of that declared type text affinity, by
+// SQLite's own rules: it keeps every number put into it as a text.
+bool HasTextAffinity(std::string_view declared);
+
 // The declared type a created column gets. Raises "Invalid field data type."
 // for a type the program cannot store.
 std::string DeclaredTypeOf(FieldType field);
 
 // What a value becomes when stored in a field of that type, as the engine
 // converts on assignment. Raises conversion, overflow and size failures.
-Value ConvertForField(const Value& value, FieldType field);
+Value ConvertForField(Value value, FieldType field);
 
 }  // namespace zc::db

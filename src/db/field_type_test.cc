@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "db/jet_sql.h"
+#include "db/packed_rows.h"
 #include "errors/failure.h"
 #include "support/db_builder.h"
 
@@ -57,6 +58,13 @@ TEST(FieldTypeTest, DeclaredTypesCarryTypeAndSize) {
   for (const auto& [declared, field, created] : cases) {
     EXPECT_EQ(FieldTypeOf(declared), field) << declared;
     EXPECT_EQ(DeclaredTypeOf(field), created) << declared;
+  }
+  // SQLite keeps texts alone in these, and a number put in as its text.
+  for (const char* declared : {"TEXT(50)", "longtext", "NVARCHAR(9)", "CLOB"}) {
+    EXPECT_TRUE(HasTextAffinity(declared)) << declared;
+  }
+  for (const char* declared : {"GUID", "LONG", "TEXT(5) INT", "BLOB", ""}) {
+    EXPECT_FALSE(HasTextAffinity(declared)) << declared;
   }
 }
 
@@ -126,6 +134,25 @@ TEST(ValueTest, NumbersAndTheirTextsIgnoreTheLocale) {
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(Value::Boolean(true).ToText(), "True");
   EXPECT_EQ(Value().ToText(), "");
+}
+
+// Rows come back as they were added, every kind of value, also past the
+// first megabyte of packed rows.
+TEST(PackedRowsTest, RowsComeBackAsTheyWereAdded) {
+  auto row = [](int i) {
+    return std::vector<Value>{Value(),
+                              Value::Boolean(i % 2 == 0),
+                              Value::Integer(-i),
+                              Value::Number(i + 0.5),
+                              Value::Text(std::string(i % 70, 'x')),
+                              Value::Date("2024-01-31 12:00:00")};
+  };
+  PackedRows rows;
+  for (int i = 0; i < 40000; ++i) rows.Add(i % 1000 ? row(i) : std::vector<Value>());
+  ASSERT_EQ(rows.size(), 40000u);
+  for (int i : {0, 1, 999, 1000, 1001, 20000, 39999}) {
+    EXPECT_EQ(rows.Row(i), i % 1000 ? row(i) : std::vector<Value>()) << i;
+  }
 }
 
 // A parse written back in a plain form: table, columns, conditions with the

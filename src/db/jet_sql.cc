@@ -1,5 +1,6 @@
 #include "db/jet_sql.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "db/db_failure.h"
@@ -8,13 +9,27 @@
 namespace zc::db {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsNameStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-         (static_cast<unsigned char>(c) & 0x80) != 0;
-}
-bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
+// What a byte can be in a query text, looked up rather than tested in turn:
+// every query asked once per row is scanned byte by byte.
+enum CharClass : unsigned char { kOther, kBlank, kDigit, kLetter, kSymbol, kQuote, kMinus };
+
+constexpr std::array<CharClass, 256> kCharClasses = [] {
+  std::array<CharClass, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+    if (letter) classes[c] = kLetter;
+    if (c >= '0' && c <= '9') classes[c] = kDigit;
+    if (c == ' ' || (c >= '\t' && c <= '\r')) classes[c] = kBlank;
+  }
+  for (char c : std::string_view("().,*=;")) classes[static_cast<unsigned char>(c)] = kSymbol;
+  classes['"'] = kQuote;
+  classes['-'] = kMinus;
+  return classes;
+}();
+
+CharClass ClassOf(char c) { return kCharClasses[static_cast<unsigned char>(c)]; }
+bool IsDigit(char c) { return ClassOf(c) == kDigit; }
+bool IsNameChar(char c) { return ClassOf(c) == kLetter || ClassOf(c) == kDigit; }
 
 [[noreturn]] void SyntaxError(std::string_view text) {
   Fail(code::kSyntax, "Syntax error in query expression '" + std::string(text) + "'.",
@@ -35,32 +50,83 @@ struct Token {
 // character that none of them can hold is a syntax failure at once.
 class Lexer {
  public:
-  explicit Lexer(std::string_view text) : text_(text) {}
+  explicit Lexer(std::string_view text, size_t pos = 0) : text_(text), pos_(pos) {}
+  size_t pos() const { return pos_; }
 
   Token Next() {
-    while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
-    Token token;
+    SkipBlanks();
+    if (pos_ == text_.size()) return {};
     size_t start = pos_;
-    if (pos_ == text_.size()) return token;
-    char c = text_[pos_];
-    if (c == '"') {
-      token = {Token::Kind::kText, {}, Value::Text(QuotedText())};
-    } else if (IsDigit(c) || (c == '-' && pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1]))) {
-      token = {Token::Kind::kNumber, {}, Number()};
-    } else if (IsNameStart(c)) {
-      while (pos_ < text_.size() && IsNameChar(text_[pos_])) ++pos_;
-      token.kind = Token::Kind::kName;
-    } else if (std::string_view("().,*=;").find(c) != std::string_view::npos) {
+    Token token{KindHere(), {}, {}};
+    if (token.kind == Token::Kind::kName) {
+      SkipName();
+    } else if (token.kind == Token::Kind::kSymbol) {
       ++pos_;
-      token.kind = Token::Kind::kSymbol;
     } else {
-      SyntaxError(text_);
+      token.literal = Literal(token.kind);
     }
     token.text = text_.substr(start, pos_ - start);
     return token;
   }
 
+  // The next literal, with the names and symbols before it passed over
+  // unread: all that the shape of a query needs. Scanned with pointers held
+  // locally, which the compiler keeps in registers.
+  Token NextLiteral() {
+    const char* const begin = text_.data();
+    const char* const end = begin + text_.size();
+    const char* at = begin + pos_;
+    while (at != end) {
+      CharClass here = ClassOf(*at);
+      if (here == kLetter) {
+        do ++at;
+        while (at != end && IsNameChar(*at));
+      } else if (here == kBlank || here == kSymbol) {
+        ++at;
+      } else {
+        break;  // a literal starts here, or a byte no token can start with
+      }
+    }
+    pos_ = static_cast<size_t>(at - begin);
+    if (at == end) return {};
+    Token::Kind kind = KindHere();
+    Value literal = Literal(kind);
+    return {kind, text_.substr(at - begin, pos_ - (at - begin)), std::move(literal)};
+  }
+
+  // The kind of the token that starts here, told by its first byte.
+  Token::Kind KindHere() const {
+    switch (ClassOf(text_[pos_])) {
+      case kQuote:
+        return Token::Kind::kText;
+      case kDigit:
+        return Token::Kind::kNumber;
+      case kMinus:
+        if (pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1])) return Token::Kind::kNumber;
+        SyntaxError(text_);
+      case kLetter:
+        return Token::Kind::kName;
+      case kSymbol:
+        return Token::Kind::kSymbol;
+      default:
+        SyntaxError(text_);
+    }
+  }
+
+  // The literal of that kind that starts here; raises the syntax failure
+  // for one that cannot be read.
+  Value Literal(Token::Kind kind) {
+    return kind == Token::Kind::kText ? Value::Text(QuotedText()) : Number();
+  }
+
  private:
+  void SkipBlanks() {
+    while (pos_ < text_.size() && ClassOf(text_[pos_]) == kBlank) ++pos_;
+  }
+  void SkipName() {
+    while (pos_ < text_.size() && IsNameChar(text_[pos_])) ++pos_;
+  }
+
   std::string QuotedText() {
     std::string value;
     for (++pos_;;) {
@@ -228,8 +294,8 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
   shape.key.reserve(text.size());
   size_t copied = 0;  // the text up to here is in the key
   Lexer lexer(text);
-  for (Token token = lexer.Next(); token.kind != Token::Kind::kEnd; token = lexer.Next()) {
-    if (token.kind != Token::Kind::kText && token.kind != Token::Kind::kNumber) continue;
+  for (Token token = lexer.NextLiteral(); token.kind != Token::Kind::kEnd;
+       token = lexer.NextLiteral()) {
     size_t begin = static_cast<size_t>(token.text.data() - text.data());
     shape.key.append(text.substr(copied, begin - copied));
     shape.key += token.kind == Token::Kind::kText ? '"' : '#';
@@ -238,6 +304,39 @@ QueryShape ShapeOfJetQuery(std::string_view text) {
   }
   shape.key.append(text.substr(copied));
   return shape;
+}
+
+ShapePattern::ShapePattern(const std::string& key) : key_(key) {
+  std::string_view rest = key_;
+  for (size_t marker; (marker = rest.find_first_of("\"#")) != std::string_view::npos;) {
+    pieces_.push_back(rest.substr(0, marker + 1));  // the marker last
+    rest.remove_prefix(marker + 1);
+  }
+  pieces_.push_back(rest);
+}
+
+bool ShapePattern::Match(std::string_view text, std::vector<Value>& literals) const {
+  // Bytes equal to the other text's up to a literal lex alike: a name never
+  // runs into a literal (a digit after a name would belong to it), and the
+  // literal of the same kind starts on the same byte class.
+  literals.clear();
+  literals.reserve(pieces_.size() - 1);
+  size_t at = 0;
+  for (size_t i = 0; i + 1 < pieces_.size(); ++i) {
+    std::string_view text_part = pieces_[i].substr(0, pieces_[i].size() - 1);
+    if (text.substr(at, text_part.size()) != text_part) return false;
+    at += text_part.size();
+    bool quoted = pieces_[i].back() == '"';
+    if (at == text.size()) return false;
+    char first = text[at];
+    bool number_starts =
+        IsDigit(first) || (first == '-' && at + 1 < text.size() && IsDigit(text[at + 1]));
+    if (quoted ? first != '"' : !number_starts) return false;
+    Lexer lexer(text, at);
+    literals.push_back(lexer.Literal(quoted ? Token::Kind::kText : Token::Kind::kNumber));
+    at = lexer.pos();
+  }
+  return text.substr(at) == pieces_.back();
 }
 
 JetQuery ParseJetQuery(std::string_view text) { return Parser(text).Query(); }

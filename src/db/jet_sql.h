@@ -38,6 +38,23 @@ struct QueryShape {
   std::vector<Value> literals;  // in the order they stand
 };
 
+// A shape that tells further texts of itself without scanning them: the
+// text between its literals is compared whole and each literal read where it
+// stands, so a query asked once per row costs little more than a compare.
+class ShapePattern {
+ public:
+  explicit ShapePattern(const std::string& key);
+  const std::string& key() const { return key_; }
+  // True when `text` has this shape (as ShapeOfJetQuery would find), with
+  // its literals in `literals`; raises the syntax failure where
+  // ShapeOfJetQuery would, for a literal that cannot be read.
+  bool Match(std::string_view text, std::vector<Value>& literals) const;
+
+ private:
+  std::string key_;
+  std::vector<std::string_view> pieces_;  // of key_, around the markers
+};
+
 // True when the text is a query rather than a table name.
 bool IsQueryText(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "db/packed_rows.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zc::db {
@@ -26,43 +27,56 @@ void PutText(std::string& out, Tag tag, const std::string& text) {
   out += text;
 }
 
-}  // namespace
-
-void PackedRows::Add(const std::vector<Value>& row) {
-  starts_.push_back(bytes_.size());
-  Put<std::uint16_t>(bytes_, static_cast<std::uint16_t>(row.size()));
+// A row as bytes: its length, then each value's tag and content.
+void Pack(std::string& out, const std::vector<Value>& row) {
+  Put<std::uint16_t>(out, static_cast<std::uint16_t>(row.size()));
   for (const Value& value : row) {
     switch (value.kind()) {
       case Value::Kind::kNull:
-        bytes_ += kNull;
+        out += kNull;
         break;
       case Value::Kind::kBoolean:
-        bytes_ += value.AsBoolean() ? kTrue : kFalse;
+        out += value.AsBoolean() ? kTrue : kFalse;
         break;
       case Value::Kind::kText:
-        PutText(bytes_, kText, value.AsText());
+        PutText(out, kText, value.AsText());
         break;
       case Value::Kind::kDate:
-        PutText(bytes_, kDate, value.AsText());
+        PutText(out, kDate, value.AsText());
         break;
       case Value::Kind::kNumber:
         if (value.IsInteger()) {
-          bytes_ += kInteger;
-          Put<std::int64_t>(bytes_, value.AsInteger());
+          out += kInteger;
+          Put<std::int64_t>(out, value.AsInteger());
         } else {
-          bytes_ += kNumber;
-          Put<double>(bytes_, value.AsNumber());
+          out += kNumber;
+          Put<double>(out, value.AsNumber());
         }
         break;
     }
   }
 }
 
+}  // namespace
+
+void PackedRows::Add(const std::vector<Value>& row) {
+  row_.clear();
+  Pack(row_, row);
+  constexpr size_t kBlock = 1 << 20;
+  if (blocks_.empty() || blocks_.back().size() + row_.size() > blocks_.back().capacity()) {
+    blocks_.emplace_back().reserve(std::max(kBlock, row_.size()));
+  }
+  starts_.emplace_back(static_cast<std::uint32_t>(blocks_.size() - 1),
+                       static_cast<std::uint32_t>(blocks_.back().size()));
+  blocks_.back() += row_;
+}
+
 std::vector<Value> PackedRows::Row(size_t index) const {
-  size_t pos = starts_[index];
-  std::vector<Value> row(Take<std::uint16_t>(bytes_, pos));
+  const std::string& block = blocks_[starts_[index].first];
+  size_t pos = starts_[index].second;
+  std::vector<Value> row(Take<std::uint16_t>(block, pos));
   for (Value& value : row) {
-    switch (bytes_[pos++]) {
+    switch (block[pos++]) {
       case kFalse:
         value = Value::Boolean(false);
         break;
@@ -70,16 +84,16 @@ std::vector<Value> PackedRows::Row(size_t index) const {
         value = Value::Boolean(true);
         break;
       case kInteger:
-        value = Value::Integer(Take<std::int64_t>(bytes_, pos));
+        value = Value::Integer(Take<std::int64_t>(block, pos));
         break;
       case kNumber:
-        value = Value::Number(Take<double>(bytes_, pos));
+        value = Value::Number(Take<double>(block, pos));
         break;
       case kText:
       case kDate: {
-        bool date = bytes_[pos - 1] == kDate;
-        auto length = Take<std::uint32_t>(bytes_, pos);
-        std::string text = bytes_.substr(pos, length);
+        bool date = block[pos - 1] == kDate;
+        auto length = Take<std::uint32_t>(block, pos);
+        std::string text = block.substr(pos, length);
         pos += length;
         value = date ? Value::Date(std::move(text)) : Value::Text(std::move(text));
         break;

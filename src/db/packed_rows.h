@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/value.h"
@@ -17,8 +18,12 @@ class PackedRows {
   std::vector<Value> Row(size_t index) const;
 
  private:
-  std::string bytes_;
-  std::vector<std::uint64_t> starts_;
+  // Rows are packed into blocks of about a megabyte that never grow past
+  // their first size, so a block is never moved, nor its memory touched
+  // twice.
+  std::vector<std::string> blocks_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> starts_;  // block, offset
+  std::string row_;                                              // the row being packed
 };
 
 }  // namespace zc::db

@@ -1,5 +1,7 @@
 #include "db/query_plan.h"
 
+#include <functional>
+
 #include "db/connection.h"
 #include "db/db_failure.h"
 #include "db/quoting.h"
@@ -20,6 +22,41 @@ bool IsNumberType(FieldType field) {
 std::string Compared(const ColumnInfo& column) {
   std::string name = DoubleQuoted(column.name);
   return IsTextType(column.type) ? name + " COLLATE " + kTextCollation : name;
+}
+
+// Whether a column is looked up by the keys of its texts. The keys are equal
+// exactly where the collation finds the texts equal, and SQLite compares them
+// byte by byte, in the index and in the lookup, instead of calling back into
+// the collation. Only a column SQLite keeps texts in: elsewhere SQLite would
+// first turn a text literal into the number the column holds.
+bool LookedUpByKey(const ColumnInfo& column) {
+  return IsTextType(column.type) && column.stores_text;
+}
+
+// The column as a lookup compares it, and so as its index holds it.
+std::string LookedUp(const ColumnInfo& column) {
+  if (!LookedUpByKey(column)) return Compared(column);
+  return std::string(kTextKey) + "(" + DoubleQuoted(column.name) + ")";
+}
+
+// Plans are told apart by their ids: what is prepared for one plan is found
+// again by its id, however many plans come and go.
+std::uint64_t NextPlanId() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
+// The index that makes the lookup of `columns` cheap: its name follows from
+// what it indexes, so a plan made anew finds the index made for another.
+void SetLookupIndex(QueryPlan& plan, const std::vector<std::string>& columns) {
+  std::string key = plan.table, list;
+  for (const std::string& column : columns) {
+    key += "\x1f" + column;
+    list += (list.empty() ? "" : ", ") + column;
+  }
+  plan.lookup_index = "zc_lookup_" + std::to_string(std::hash<std::string>{}(key) % 1000000007);
+  plan.lookup_index_sql = "CREATE INDEX IF NOT EXISTS " + DoubleQuoted(plan.lookup_index) + " ON " +
+                          DoubleQuoted(plan.table) + " (" + list + ")";
 }
 
 // Reads the rows whose rowids lie in ?1..?2, in rowid order, rowid first; in
@@ -46,11 +83,13 @@ class Planner {
       : query_(query), shape_(shape), schema_(schema) {}
 
   std::shared_ptr<const QueryPlan> Plan() {
+    plan_.id = NextPlanId();
     plan_.table = schema_.name;
     plan_.key = schema_.key;
     for (const ColumnRef& ref : query_.columns) Project(ref);
     plan_.fetch_sql = FetchSql(plan_);
     plan_.rowid_sql = RowidSql(plan_, Where(), OrderBy());
+    if (!lookup_columns_.empty()) SetLookupIndex(plan_, lookup_columns_);
     plan_.sort_rowids = query_.order_by.empty();
     return std::make_shared<const QueryPlan>(std::move(plan_));
   }
@@ -84,9 +123,10 @@ class Planner {
         Fail(code::kCriteriaMismatch, "Data type mismatch in criteria expression.",
              source::kDatabase);
       }
-      sql += (sql.empty() ? " WHERE " : " AND ") + Compared(column) + " = ?" +
-             std::to_string(comparison.literal + 1);
-      plan_.lookup_key.push_back(Compared(column));
+      std::string literal = "?" + std::to_string(comparison.literal + 1);
+      if (LookedUpByKey(column)) literal = std::string(kTextKey) + "(" + literal + ")";
+      sql += (sql.empty() ? " WHERE " : " AND ") + LookedUp(column) + " = " + literal;
+      lookup_columns_.push_back(LookedUp(column));
     }
     return sql;
   }
@@ -103,6 +143,7 @@ class Planner {
   const QueryShape& shape_;
   const TableSchema& schema_;
   QueryPlan plan_;
+  std::vector<std::string> lookup_columns_;
 };
 
 }  // namespace
@@ -132,6 +173,7 @@ std::shared_ptr<const QueryPlan> PlanQuery(const JetQuery& query, const QuerySha
 
 std::shared_ptr<const QueryPlan> PlanTable(const TableSchema& schema) {
   auto plan = std::make_shared<QueryPlan>();
+  plan->id = NextPlanId();
   plan->table = schema.name;
   plan->fields = schema.columns;
   plan->key = schema.key;

@@ -5,6 +5,7 @@
 // index, so it never scans the table.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,13 +19,15 @@ namespace zc::db {
 // primary key (`key`); there the recordset numbers the rows itself, and the
 // "rowids" below are those numbers.
 struct QueryPlan {
-  std::string table;                    // as stored
-  std::vector<ColumnInfo> fields;       // the query's fields, in order
-  std::vector<std::string> key;         // the primary key of a table without rowids
-  std::string fetch_sql;                // ?1 first: reads the rows in a rowid range, or by key
-  std::string rowid_sql;                // selects the rowids (or keys) of the rows
-  std::vector<std::string> lookup_key;  // index columns for the WHERE's lookup
-  bool sort_rowids = true;              // no ORDER BY: rows come in the order they were stored
+  std::uint64_t id = 0;            // one of its own in the process
+  std::string table;               // as stored
+  std::vector<ColumnInfo> fields;  // the query's fields, in order
+  std::vector<std::string> key;    // the primary key of a table without rowids
+  std::string fetch_sql;           // ?1 first: reads the rows in a rowid range, or by key
+  std::string rowid_sql;           // selects the rowids (or keys) of the rows
+  std::string lookup_index;        // the index for the WHERE's lookup; "" without WHERE
+  std::string lookup_index_sql;    // creates it
+  bool sort_rowids = true;         // no ORDER BY: rows come in the order they were stored
 };
 
 // "rowid", or the quoted key columns joined by ", ".

@@ -19,7 +19,7 @@ namespace {
 const std::string& RecordField::Name() const { return rs_.fields()[position_].name; }
 FieldType RecordField::Type() const { return rs_.fields()[position_].type; }
 Value RecordField::GetValue() const { return rs_.Get(position_); }
-void RecordField::SetValue(const Value& value) { rs_.Set(position_, value); }
+void RecordField::SetValue(Value value) { rs_.Set(position_, std::move(value)); }
 
 int RecordFields::Count() const { return static_cast<int>(rs_.fields().size()); }
 
@@ -44,9 +44,13 @@ Connection& Recordset::Open() {
 std::vector<std::int64_t>& Recordset::Rows() {
   Connection& connection = Open();
   if (rowids_) return *rowids_;
-  if (!plan_->lookup_key.empty()) connection.EnsureLookupIndex(plan_->table, plan_->lookup_key);
+  if (!plan_->lookup_index.empty()) {
+    connection.EnsureLookupIndex(plan_->lookup_index, plan_->lookup_index_sql);
+  }
   Statement& select = connection.Prepare(plan_->rowid_sql);
-  for (size_t i = 0; i < literals_.size(); ++i) select.Bind(static_cast<int>(i + 1), literals_[i]);
+  for (size_t i = 0; i < literals_.size(); ++i) {
+    select.Bind(static_cast<int>(i + 1), literals_[i], Statement::kHeld);
+  }
   // Kept only once complete: a listing that fails halfway must not pass for
   // a shorter table.
   std::vector<std::int64_t> rows;
@@ -138,10 +142,10 @@ Value Recordset::Get(int position) {
   return CurrentRow()[position];
 }
 
-void Recordset::Set(int position, const Value& value) {
+void Recordset::Set(int position, Value value) {
   Open();
   if (mode_ == Mode::kNone) UpdateWithoutEdit();
-  buffer_[position] = ConvertForField(value, fields()[position].type);
+  buffer_[position] = ConvertForField(std::move(value), fields()[position].type);
   changed_[position] = true;
 }
 
@@ -212,7 +216,7 @@ void Recordset::Update() {
   Statement& write = WriteStatement();
   int bound = 0;
   for (size_t i = 0; i < fields().size(); ++i) {
-    if (changed_[i]) write.Bind(++bound, buffer_[i]);
+    if (changed_[i]) write.Bind(++bound, buffer_[i], Statement::kHeld);
   }
   bool editing = mode_ == Mode::kEdit;
   std::int64_t row = editing ? (*rowids_)[position_] : 0;
@@ -228,15 +232,15 @@ void Recordset::Update() {
 }
 
 Statement& Recordset::WriteStatement() {
-  // Rows added or edited one after another change the same fields: the
-  // statement of the last write is found again without building its SQL.
-  std::string key(1, mode_ == Mode::kAddNew ? 'I' : 'U');
-  for (bool changed : changed_) key += changed ? '1' : '0';
-  if (key != last_write_key_ || last_write_ == nullptr) {
-    last_write_ = &connection_->Prepare(mode_ == Mode::kAddNew ? InsertSql() : UpdateSql());
-    last_write_key_ = std::move(key);
+  // Rows added or edited one after another change the same fields, through
+  // this record set or through others of the same plan: the statement is
+  // found again by that form, without building its SQL.
+  bool adds = mode_ == Mode::kAddNew;
+  if (last_write_ == nullptr || last_write_->adds != adds || last_write_->fields != changed_) {
+    last_write_ = &connection_->PrepareWrite(plan_->id, adds, changed_,
+                                             [&] { return adds ? InsertSql() : UpdateSql(); });
   }
-  return *last_write_;
+  return *last_write_->statement;
 }
 
 void Recordset::Close() { closed_ = true; }

@@ -27,7 +27,7 @@ class RecordField {
   FieldType Type() const;
   int position() const { return position_; }
   Value GetValue() const;
-  void SetValue(const Value& value);
+  void SetValue(Value value);
 
  private:
   Recordset& rs_;
@@ -75,7 +75,7 @@ class Recordset {
   // Notes the row a statement names (its rowid, or its key) and returns its number.
   std::int64_t NoteRow(Statement& statement);
   Value Get(int position);
-  void Set(int position, const Value& value);
+  void Set(int position, Value value);
   int Position(std::string_view name) const;
   std::string InsertSql() const;
   std::string UpdateSql() const;
@@ -97,9 +97,8 @@ class Recordset {
   Mode mode_ = Mode::kNone;
   std::vector<Value> buffer_;
   std::vector<bool> changed_;
-  // The connection's statement for the last write, and which write it was.
-  std::string last_write_key_;
-  Statement* last_write_ = nullptr;
+  // The connection's statement for the last write.
+  const Connection::PreparedWrite* last_write_ = nullptr;
   bool closed_ = false;
 };
 

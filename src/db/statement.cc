@@ -37,7 +37,7 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
-void Statement::Bind(int index, const Value& value) {
+void Statement::Bind(int index, const Value& value, Binding binding) {
   switch (value.kind()) {
     case Value::Kind::kNull:
       sqlite3_bind_null(stmt_, index);
@@ -54,7 +54,8 @@ void Statement::Bind(int index, const Value& value) {
       break;
     default: {
       const std::string& text = value.AsText();
-      sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                        binding == kHeld ? SQLITE_STATIC : SQLITE_TRANSIENT);
     }
   }
 }

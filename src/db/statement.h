@@ -28,7 +28,10 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  void Bind(int index, const Value& value);
+  // kCopied: SQLite keeps a copy of a text. kHeld: the value stays as it
+  // is until Reset(), so its text is read where it lies.
+  enum Binding { kCopied, kHeld };
+  void Bind(int index, const Value& value, Binding binding = kCopied);
   void BindInteger(int index, std::int64_t value);
   void BindKey(int first_index, const StoredKey& key);
   bool Step();  // true while a row is there; raises on failure

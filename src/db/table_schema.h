@@ -14,6 +14,9 @@ namespace zc::db {
 struct ColumnInfo {
   std::string name;  // as stored
   FieldType type;    // from the declared type, e.g. TEXT(50)
+  // SQLite keeps nothing but texts (and Nulls and blobs) in it: its declared
+  // type gives it text affinity.
+  bool stores_text = false;
 };
 
 struct TableSchema {

@@ -8,15 +8,15 @@
 namespace zc::db {
 
 Value::Kind Value::kind() const {
-  switch (v_.index()) {
-    case 0:
+  switch (tag_) {
+    case Tag::kNull:
       return Kind::kNull;
-    case 1:
+    case Tag::kBoolean:
       return Kind::kBoolean;
-    case 2:
-    case 3:
+    case Tag::kInteger:
+    case Tag::kDouble:
       return Kind::kNumber;
-    case 4:
+    case Tag::kText:
       return Kind::kText;
     default:
       return Kind::kDate;
@@ -24,41 +24,60 @@ Value::Kind Value::kind() const {
 }
 
 bool Value::AsBoolean() const {
-  if (auto* b = std::get_if<bool>(&v_)) return *b;
+  if (tag_ == Tag::kBoolean) return integer_ != 0;
   return AsNumber() != 0;
 }
 
 double Value::AsNumber() const {
-  if (auto* n = std::get_if<std::int64_t>(&v_)) return static_cast<double>(*n);
-  if (auto* d = std::get_if<double>(&v_)) return *d;
-  if (auto* b = std::get_if<bool>(&v_)) return *b ? -1 : 0;
-  return 0;
+  switch (tag_) {
+    case Tag::kInteger:
+      return static_cast<double>(integer_);
+    case Tag::kDouble:
+      return number_;
+    case Tag::kBoolean:
+      return integer_ != 0 ? -1 : 0;
+    default:
+      return 0;
+  }
 }
 
 std::int64_t Value::AsInteger() const {
-  if (auto* n = std::get_if<std::int64_t>(&v_)) return *n;
+  if (tag_ == Tag::kInteger) return integer_;
   return static_cast<std::int64_t>(AsNumber());
 }
 
 const std::string& Value::AsText() const {
   static const std::string kEmpty;
-  if (auto* s = std::get_if<std::string>(&v_)) return *s;
-  if (auto* d = std::get_if<DateText>(&v_)) return d->iso;
-  return kEmpty;
+  return tag_ == Tag::kText || tag_ == Tag::kDate ? text_ : kEmpty;
 }
 
 std::string Value::ToText() const {
-  switch (v_.index()) {
-    case 0:
+  switch (tag_) {
+    case Tag::kNull:
       return "";
-    case 1:
-      return std::get<bool>(v_) ? "True" : "False";
-    case 2:
-      return std::to_string(std::get<std::int64_t>(v_));
-    case 3:
-      return NumberToText(std::get<double>(v_));
+    case Tag::kBoolean:
+      return integer_ != 0 ? "True" : "False";
+    case Tag::kInteger:
+      return std::to_string(integer_);
+    case Tag::kDouble:
+      return NumberToText(number_);
     default:
-      return AsText();
+      return text_;
+  }
+}
+
+bool Value::operator==(const Value& other) const {
+  if (tag_ != other.tag_) return false;
+  switch (tag_) {
+    case Tag::kNull:
+      return true;
+    case Tag::kBoolean:
+    case Tag::kInteger:
+      return integer_ == other.integer_;
+    case Tag::kDouble:
+      return number_ == other.number_;
+    default:
+      return text_ == other.text_;
   }
 }
 

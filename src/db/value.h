@@ -7,31 +7,30 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
 
 namespace zc::db {
-
-// A date as ISO text "YYYY-MM-DD HH:MM:SS".
-struct DateText {
-  std::string iso;
-  bool operator==(const DateText&) const = default;
-};
 
 class Value {
  public:
   enum class Kind { kNull, kBoolean, kNumber, kText, kDate };
 
   Value() = default;
-  static Value Boolean(bool b) { return Value(Storage(b)); }
-  static Value Integer(std::int64_t n) { return Value(Storage(n)); }
-  static Value Number(double n) { return Value(Storage(n)); }
-  static Value Text(std::string s) { return Value(Storage(std::move(s))); }
-  static Value Date(std::string iso) { return Value(Storage(DateText{std::move(iso)})); }
+  static Value Boolean(bool b) { return Whole(Tag::kBoolean, b ? 1 : 0); }
+  static Value Integer(std::int64_t n) { return Whole(Tag::kInteger, n); }
+  static Value Number(double n) {
+    Value value;
+    value.tag_ = Tag::kDouble;
+    value.number_ = n;
+    return value;
+  }
+  static Value Text(std::string s) { return Written(Tag::kText, std::move(s)); }
+  // A date as ISO text "YYYY-MM-DD HH:MM:SS".
+  static Value Date(std::string iso) { return Written(Tag::kDate, std::move(iso)); }
 
   Kind kind() const;
-  bool IsNull() const { return std::holds_alternative<std::monostate>(v_); }
-  bool IsText() const { return std::holds_alternative<std::string>(v_); }
-  bool IsInteger() const { return std::holds_alternative<std::int64_t>(v_); }
+  bool IsNull() const { return tag_ == Tag::kNull; }
+  bool IsText() const { return tag_ == Tag::kText; }
+  bool IsInteger() const { return tag_ == Tag::kInteger; }
 
   bool AsBoolean() const;             // numbers: non-zero is True
   double AsNumber() const;            // Booleans read -1 / 0
@@ -41,12 +40,33 @@ class Value {
   // plain digits, other numbers with up to 15 significant digits; Null gives "".
   std::string ToText() const;
 
-  bool operator==(const Value&) const = default;
+  // Equal in kind and content: an integer never equals a fraction, nor a
+  // text a date.
+  bool operator==(const Value& other) const;
 
  private:
-  using Storage = std::variant<std::monostate, bool, std::int64_t, double, std::string, DateText>;
-  explicit Value(Storage v) : v_(std::move(v)) {}
-  Storage v_;
+  // Held flat rather than in a std::variant: values are made, moved and
+  // copied by the million in a run, and a move here is a few plain copies.
+  enum class Tag : std::uint8_t { kNull, kBoolean, kInteger, kDouble, kText, kDate };
+  static Value Whole(Tag tag, std::int64_t integer) {
+    Value value;
+    value.tag_ = tag;
+    value.integer_ = integer;
+    return value;
+  }
+  static Value Written(Tag tag, std::string text) {
+    Value value;
+    value.tag_ = tag;
+    value.text_ = std::move(text);
+    return value;
+  }
+
+  Tag tag_ = Tag::kNull;
+  union {
+    std::int64_t integer_ = 0;  // also a Boolean, as 1 or 0
+    double number_;
+  };
+  std::string text_;  // of a text or a date
 };
 
 // A number as text the way the program shows numbers: "5", "1.5", "1E+20".

@@ -12,11 +12,16 @@
 
 namespace zc {
 
+// The component database's path, or "" when there is no such file. The run
+// works on its own copy of a file it has open, so that file is there for the
+// run until it lets go of it; only another is looked for on disk. (A name
+// converted per generated row would otherwise cost a file-system lookup
+// each, a tenth of a whole run.)
 std::string ExistingComponentDatabase(PresetRun& run) {
   if (run.report.earlier_unreadable) return "";
   std::string path = GetPathOCXMDB(run);
   if (path.empty()) return "";
-  return platform::FileExists(path) || run.engine.IsWorkedOn(path) ? path : "";
+  return run.engine.WorksOn(path) || platform::FileExists(path) ? path : "";
 }
 
 std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
@@ -27,7 +32,7 @@ std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std
     // Upper-casing keeps every character's byte length, so positions carry over.
     auto found = platform::FindIgnoringCase(text, search);
     if (found == std::string::npos) return;
-    result = text.substr(0, found) + replacement + text.substr(found + search.size());
+    result.replace(found, search.size(), replacement);
   });
   return result;
 }
