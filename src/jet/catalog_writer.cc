@@ -51,21 +51,6 @@ void MarkDeleted(PageFile& file, RowId where) {
   file.Write(where.page, page);
 }
 
-// The map rewritten to list `pages`, in its own bitmap pages first; those it
-// no longer needs are freed.
-void RewriteMap(PageFile& file, PageAllocator& pages, RowId where,
-                const std::vector<std::uint32_t>& list) {
-  std::vector<std::uint32_t> bitmaps = ReadUsageMap(file, where).bitmap_pages;
-  std::erase(bitmaps, 0u);
-  StoreUsageMapRow(file, where, EncodeUsageMap(file, list, [&] {
-                     if (bitmaps.empty()) return pages.Allocate();
-                     const std::uint32_t page = bitmaps.back();
-                     bitmaps.pop_back();
-                     return page;
-                   }));
-  for (std::uint32_t bitmap : bitmaps) pages.Release(bitmap);
-}
-
 // A data page of `table` with room for `size` bytes, made when none has.
 std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefinition& table,
                            std::size_t size) {
@@ -81,10 +66,10 @@ std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefi
   const std::uint32_t number = pages.Allocate();
   file.Write(number, NewDataPage(f, table.page()));
   owned.push_back(number);
-  RewriteMap(file, pages, table.owned_map, owned);
+  RewriteUsageMap(file, pages, table.owned_map, owned);
   std::vector<std::uint32_t> with_room = ReadUsageMap(file, table.free_map).pages;
   with_room.push_back(number);
-  RewriteMap(file, pages, table.free_map, with_room);
+  RewriteUsageMap(file, pages, table.free_map, with_room);
   return number;
 }
 
@@ -150,7 +135,7 @@ void AddSystemRow(PageFile& file, PageAllocator& pages, const SystemRow& added) 
   Put32(first, f.tdef_rows_at, Get32(first, f.tdef_rows_at) + 1);
   for (std::size_t i = 0; i < table.real_indexes.size(); ++i) {
     const RealIndex& index = table.real_indexes[i];
-    const bool new_key = InsertIndexEntry(file, table.page(), index.root, added.keys[i], where,
+    const bool new_key = InsertIndexEntry(file, pages, table.page(), index, added.keys[i], where,
                                           (index.flags & kUniqueIndex) != 0);
     if (new_key && index.unique_count_at + 4 <= f.page_size) {
       Put32(first, index.unique_count_at, Get32(first, index.unique_count_at) + 1);

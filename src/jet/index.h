@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "jet/allocator.h"
 #include "jet/bytes.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
@@ -18,12 +19,14 @@ Blob IndexKeyLong(std::int32_t value, bool ascending);
 // Throws Unsupported for a character outside the ones this program can sort.
 Blob IndexKeyText(const std::string& text, bool jet4, bool ascending);
 
-// Adds the entry `key` for the row at `row` to the index of the table defined
-// at `table_page` whose root page is `root`; true when no entry had the same
-// key before. Throws Unsupported when the index spans more than its root page
-// or the root page is full, so that the caller can leave the file as it was,
-// and Damaged when `root` is no index page of that table.
-bool InsertIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root, const Blob& key,
-                      RowId row, bool unique);
+// Adds the entry `key` for the row at `row` to `index` of the table defined
+// at `table_page`, as Access does: a full page is split in two, the first
+// half going to a new page before it, and the page above takes an entry for
+// the new page (a full root moves down a level first). New pages join the
+// index's page map. True when no entry had the same key before; throws
+// Unsupported for a repeated key of a unique index, Damaged for pages that
+// are no index pages of that table.
+bool InsertIndexEntry(PageFile& file, PageAllocator& pages, std::uint32_t table_page,
+                      const RealIndex& index, const Blob& key, RowId row, bool unique);
 
 }  // namespace zc::jet
