@@ -57,7 +57,9 @@ Blob Little(std::uint64_t bits, std::size_t size) {
 }
 
 Blob TextBytes(const Column& column, const Value& value, bool jet4) {
-  const std::string text = TextOf(value);
+  std::string converted;
+  const auto* held = std::get_if<std::string>(&value);
+  const std::string& text = held ? *held : (converted = TextOf(value));
   if (column.type == column_type::kText) {
     const std::size_t limit = jet4 ? column.length / 2u : column.length;
     if (TextLength(text, jet4) > limit) {
@@ -127,7 +129,8 @@ Blob EncodeCell(const Column& column, const Value& value, bool jet4) {
     case column_type::kDecimal:
       return DecimalBytes(NumberOf(value), column.precision, column.scale);
     default:
-      Refuse("a field of a type this program cannot write (code " + std::to_string(column.type) + ")");
+      Refuse("a field of a type this program cannot write (code " + std::to_string(column.type) +
+             ")");
   }
 }
 

@@ -1,5 +1,6 @@
 #include "jet/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -130,13 +131,26 @@ Blob Ansi(const std::string& utf8) {
 
 }  // namespace
 
-std::string DecodeText(Bytes bytes, bool jet4) {
-  if (!jet4) {
-    return platform::FromAnsi(
+void DecodeText(Bytes bytes, bool jet4, std::string& out) {
+  const bool compressed = jet4 && bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+  // Most texts of a plant are ASCII, one byte per character: they read as they are.
+  const Bytes single = compressed ? bytes.subspan(2) : bytes;
+  if ((compressed || !jet4) && std::all_of(single.begin(), single.end(), [](std::uint8_t byte) {
+        return byte != 0 && byte < 0x80;
+      })) {
+    out.assign(reinterpret_cast<const char*>(single.data()), single.size());
+  } else if (!jet4) {
+    out = platform::FromAnsi(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } else {
+    out = Utf16ToUtf8(compressed ? CompressedUnits(bytes) : PlainUnits(bytes));
   }
-  const bool compressed = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
-  return Utf16ToUtf8(compressed ? CompressedUnits(bytes) : PlainUnits(bytes));
+}
+
+std::string DecodeText(Bytes bytes, bool jet4) {
+  std::string out;
+  DecodeText(bytes, jet4, out);
+  return out;
 }
 
 std::string DecodeName(Bytes bytes, bool jet4) {

@@ -9,8 +9,9 @@
 
 namespace zc::jet {
 
-// A stored value as UTF-8.
+// A stored value as UTF-8; the second form reuses the storage of `out`.
 std::string DecodeText(Bytes bytes, bool jet4);
+void DecodeText(Bytes bytes, bool jet4, std::string& out);
 // A name in a table definition (never compressed).
 std::string DecodeName(Bytes bytes, bool jet4);
 
