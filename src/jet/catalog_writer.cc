@@ -1,11 +1,13 @@
 #include "jet/catalog_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <ctime>
 
 #include "jet/cell_encoder.h"
 #include "jet/data_page.h"
 #include "jet/index.h"
+#include "jet/index_page.h"
 #include "jet/long_value.h"
 #include "jet/rows.h"
 #include "jet/scan.h"
@@ -245,6 +247,28 @@ std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
 
 void AddSystemRows(PageFile& file, PageAllocator& pages, const std::vector<SystemRow>& rows) {
   for (const SystemRow& row : rows) AddSystemRow(file, pages, row);
+}
+
+bool CatalogIndexFinds(PageFile& file, const std::string& name) {
+  const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
+  const auto table = std::find_if(entries.begin(), entries.end(), [&](const CatalogEntry& entry) {
+    return entry.IsUserTable() && SameName(entry.name, name);
+  });
+  if (table == entries.end()) return false;
+  std::vector<Value> values(catalog.columns.size());
+  const std::size_t parent = Position(catalog, "ParentId", column_type::kLong),
+                    named = Position(catalog, "Name", column_type::kText);
+  values[parent] = std::int64_t{table->parent_id};
+  values[named] = table->name;
+  const std::vector<std::uint16_t> columns{catalog.columns[parent].number,
+                                           catalog.columns[named].number};
+  for (const RealIndex& index : catalog.real_indexes) {
+    if (index.columns != columns) continue;
+    const Blob key = EntryKey(catalog, index, values, file.format().jet4);
+    return FindIndexEntry(file, kCatalogPage, index.root, key) == table->row;
+  }
+  return true;
 }
 
 }  // namespace zc::jet

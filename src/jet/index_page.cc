@@ -152,4 +152,22 @@ Blob EncodeIndexPage(const Format& f, std::uint32_t table_page, const IndexPage&
   return bytes;
 }
 
+std::optional<RowId> FindIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root,
+                                    const Blob& key) {
+  IndexPage page = ReadIndexPage(file, table_page, root);
+  for (int depth = 0; !page.leaf; ++depth) {
+    if (depth > kMaxDepth) Damaged("an index that runs in a circle");
+    const auto below = std::lower_bound(page.entries.begin(), page.entries.end(), key);
+    if (below == page.entries.end()) return std::nullopt;
+    page = ReadIndexPage(file, table_page, page.children[below - page.entries.begin()]);
+  }
+  const auto found = std::lower_bound(page.entries.begin(), page.entries.end(), key);
+  if (found == page.entries.end() || found->size() != key.size() + 4 ||
+      !std::equal(key.begin(), key.end(), found->begin())) {
+    return std::nullopt;
+  }
+  const std::uint8_t* row = found->data() + key.size();  // big-endian, as all of an entry
+  return RowId{(std::uint32_t{row[0]} << 16) | (row[1] << 8) | row[2], row[3]};
+}
+
 }  // namespace zc::jet

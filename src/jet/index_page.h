@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "jet/bytes.h"
@@ -31,5 +32,10 @@ IndexPage ReadIndexPage(PageFile& file, std::uint32_t table_page, std::uint32_t 
 // The page's bytes; empty when its entries do not fit a page even with
 // their shared prefix stored once.
 Blob EncodeIndexPage(const Format& format, std::uint32_t table_page, const IndexPage& page);
+
+// The row of the first entry with `key`, found down the index from `root`
+// as Access finds it; none when no entry has that key.
+std::optional<RowId> FindIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root,
+                                    const Blob& key);
 
 }  // namespace zc::jet
