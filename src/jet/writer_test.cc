@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "jet/data_page.h"
@@ -104,9 +105,9 @@ void ExpectCell(const Field& field, const Value& value, const std::string& print
   }
 }
 
-// libmdb, slow to start, reads only `libmdb_only` when that is given.
+// libmdb, slow to start, reads only the tables `libmdb_only` names, if any.
 void ExpectReadersSee(const std::string& path, const Tables& expected,
-                      const std::string& libmdb_only = "") {
+                      const std::set<std::string>& libmdb_only = {}) {
   const bool jet4 = KindOfFile(path) == FileKind::kJet4;
   std::string dump;
   ASSERT_EQ(RunCommand("node " ZC_MDB_READER_SCRIPT " " ZC_NPM_PREFIX " '" + path + "'", dump), 0)
@@ -125,7 +126,7 @@ void ExpectReadersSee(const std::string& path, const Tables& expected,
     std::vector<std::string> fields;
     for (const Field& field : table.fields) fields.push_back(Described(field, jet4));
     EXPECT_EQ(lines[1], fields);
-    const bool by_libmdb = libmdb_only.empty() || name == libmdb_only;
+    const bool by_libmdb = libmdb_only.empty() || libmdb_only.count(name);
     std::string exported;
     if (by_libmdb) {
       EXPECT_EQ(RunCommand(std::string(ZC_MDB_EXPORT) + " -H -Q -d '\x1f' -R '\x1e' '" + path +
@@ -210,7 +211,7 @@ void FillUnusedSlotsOfTheMapOfFreePages(const std::string& path) {
 
 struct Sample {
   const char* file;
-  int added_tables;  // one-row tables added first, to spread the catalog over pages
+  int added_tables;  // added first, to spread the catalog over pages
   int rows;          // then PRESET_DEFS is written with rows / 3, rows and rows / 3 rows
 };
 
@@ -226,12 +227,22 @@ TEST_P(IndependentReadersTest, ReadTheSampleFilesAndTheTablesWrittenIntoThem) {
                                std::filesystem::perm_options::add);
   const bool jet4 = KindOfFile(path) == FileKind::kJet4;
   Tables expected = ReadOurs(path);
+  // The first added table has 40 memo columns: in Jet 4 each keeps two page
+  // maps, and the maps of many take further pages.
   for (int t = 0; t < GetParam().added_tables; ++t) {
-    const std::string name = "Added_" + std::to_string(t);
-    expected[name] = {{{"n", FieldType::kLong, 4}}, {{I{t}}}};
-    ReplaceTable(path, name, expected[name].fields, RowsOf(expected[name].rows));
+    Contents& added = expected["Added_" + std::to_string(t)];
+    added.rows.resize(t == 0 ? 2 : 1);
+    for (int i = 0; i < (t == 0 ? 40 : 1); ++i) {
+      added.fields.push_back(
+          {"m" + std::to_string(i), t == 0 ? FieldType::kMemo : FieldType::kLong, t == 0 ? 0 : 4});
+      added.rows[0].push_back(t == 0 ? Value{std::string(100 + i, 'a')} : Value{I{t}});
+      if (t == 0) added.rows[1].push_back(Value{});  // too long above to stay in the row
+    }
+    ReplaceTable(path, "Added_" + std::to_string(t), added.fields, RowsOf(added.rows));
   }
-  const std::string libmdb_only = expected.size() > 10 ? "PRESET_DEFS" : "";
+  const std::set<std::string> libmdb_only = expected.size() > 10
+                                                ? std::set<std::string>{"PRESET_DEFS", "Added_0"}
+                                                : std::set<std::string>{};
   ExpectReadersSee(path, expected, libmdb_only);
   const std::vector<std::string> problems = testing::PageMapProblems(path);
   std::uintmax_t first_size = 0;
@@ -288,28 +299,11 @@ TEST(JetWriterTest, FailsUnlessTheFileReadsBack) {
   }
 }
 
-// Every memo column keeps two page maps: the maps of many take further pages.
-TEST(JetWriterTest, ManyMemoColumns) {
-  testing::TempDir dir;
-  const std::string path = dir.path() + "/new.mdb";
-  CreateEmptyDatabase(path);
-  Contents table;
-  table.rows.resize(2);
-  for (int i = 0; i < 40; ++i) {
-    table.fields.push_back({"m" + std::to_string(i), FieldType::kMemo, 0});
-    table.rows[0].push_back(std::string(100 + i, 'a'));  // too long to stay in the row
-    table.rows[1].push_back(Value{});
-  }
-  ReplaceTable(path, "T", table.fields, RowsOf(table.rows));
-  EXPECT_EQ(ReadOurs(path)["T"].rows, table.rows);
-  ExpectReadersSee(path, {{"T", table}});
-}
-
 INSTANTIATE_TEST_SUITE_P(
     SampleFiles, IndependentReadersTest,
     ::testing::Values(Sample{"jet3_sample.mdb", 0, 1000}, Sample{"jet4_types.mdb", 0, 1000},
                       Sample{"jet4_fruit.mdb", 0, 1000}, Sample{"jet4_numeric.mdb", 0, 1000},
-                      Sample{"catalog_200_tables.mdb", 0, 24000},
+                      Sample{"catalog_200_tables.mdb", 1, 24000},
                       Sample{"jet3_sample.mdb", 150, 30000}),
     [](const auto& info) {
       const std::string file = info.param.file;

@@ -14,7 +14,6 @@
 
 #include "db/value.h"
 #include "errors/failure.h"
-#include "support/jet_checks.h"
 
 namespace zc::db {
 // Readable test failures: values as text with their kind.
@@ -84,5 +83,13 @@ int RunCommand(const std::string& command, std::string& output);
 
 // The names in a folder.
 std::set<std::string> FolderContents(const std::string& folder);
+
+// What is wrong with the file's page maps; empty when nothing is. Every page
+// must be claimed exactly once: by a table's definition or usage maps, an
+// index, a memo column's maps, or the map of free pages and its bitmap
+// pages. Another Jet engine that writes into the file relies on exactly
+// this. Jet 3's long-value pages, which that format tracks nowhere, are left
+// out.
+std::vector<std::string> PageMapProblems(const std::string& path);
 
 }  // namespace zc::testing
