@@ -91,7 +91,8 @@ Blob EntryKey(const TableDefinition& table, const RealIndex& index,
                std::holds_alternative<std::string>(values[at])) {
       part = IndexKeyText(std::get<std::string>(values[at]), jet4, ascending);
     } else {
-      Unsupported("a catalog index of a kind this program cannot extend");
+      Unsupported("its catalog has an index over a column of a kind this program cannot extend; " +
+                  std::string(kCreateOnceInAccess));
     }
     key.insert(key.end(), part.begin(), part.end());
   }
@@ -223,7 +224,9 @@ std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
   for (const CatalogEntry& entry : entries) {
     if (entry.parent_id != container->id) continue;
     if (SameName(entry.name, name))
-      Unsupported("the catalog already holds an object named \"" + name + "\"");
+      Unsupported("it already holds an object named \"" + name +
+                  "\" that is no table of its own (a query or a linked table); rename or delete "
+                  "that object in Access");
     if (entry.IsUserTable() && sibling == nullptr) sibling = &entry;
   }
   const CatalogEntry& model = sibling ? *sibling : *container;

@@ -70,7 +70,8 @@ Blob IndexKeyText(const std::string& text, bool jet4, bool ascending) {
     const std::string_view code = CodeOf(c, jet4);
     if (code.empty()) {
       Unsupported("the name \"" + text + "\" holds a character (\"" + std::string(1, c) +
-                  "\") this program cannot enter into an Access catalog");
+                  "\") this program cannot enter into an Access catalog; " +
+                  std::string(kCreateOnceInAccess));
     }
     key.insert(key.end(), code.begin(), code.end());
   }

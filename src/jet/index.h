@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "jet/allocator.h"
 #include "jet/bytes.h"
@@ -12,6 +13,11 @@
 #include "jet/table_def.h"
 
 namespace zc::jet {
+
+// Where this program cannot add a table to a catalog, Access can; from then
+// on the program replaces the table, which needs no new catalog entry.
+constexpr std::string_view kCreateOnceInAccess =
+    "create the table once in Access (with any field), and later runs replace it";
 
 // One key column's part of an entry.
 Blob IndexKeyLong(std::int32_t value, bool ascending);
@@ -24,8 +30,8 @@ Blob IndexKeyText(const std::string& text, bool jet4, bool ascending);
 // half going to a new page before it, and the page above takes an entry for
 // the new page (a full root moves down a level first). New pages join the
 // index's page map. True when no entry had the same key before; throws
-// Unsupported for a repeated key of a unique index, Damaged for pages that
-// are no index pages of that table.
+// Damaged for a repeated key of a unique index and for pages that are no
+// index pages of that table.
 bool InsertIndexEntry(PageFile& file, PageAllocator& pages, std::uint32_t table_page,
                       const RealIndex& index, const Blob& key, RowId row, bool unique);
 

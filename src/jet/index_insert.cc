@@ -178,7 +178,8 @@ bool InsertIndexEntry(PageFile& file, PageAllocator& pages, std::uint32_t table_
   const auto at = std::upper_bound(leaf.entries.begin(), leaf.entries.end(), entry);
   const bool repeated =
       tree.KeyTaken(leaf, static_cast<std::size_t>(at - leaf.entries.begin()), entry);
-  if (repeated && unique) Unsupported("the catalog already holds an entry of that name");
+  // The catalog's rows hold no such name, so the index lists a row that is not there.
+  if (repeated && unique) Damaged("an index entry for a row the table does not hold");
   leaf.entries.insert(at, entry);
   tree.Settle(path, path.size() - 1);
   const std::vector<std::uint32_t> added = tree.Write();

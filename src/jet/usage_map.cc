@@ -79,7 +79,9 @@ Blob EncodeUsageMap(PageFile& file, std::vector<std::uint32_t> pages,
   row[0] = map_type::kReference;
   const std::size_t per_page = f.PagesPerMapPage();
   const std::size_t slots = (row.size() - 1) / 4;
-  if (pages.back() / per_page >= slots) Unsupported("a table larger than an Access file can hold");
+  if (pages.back() / per_page >= slots) {
+    Unsupported("the table would make the file larger than the 2 GB an Access file can hold");
+  }
   std::vector<Blob> bitmaps(pages.back() / per_page + 1);
   for (std::uint32_t page : pages) {
     Blob& bits = bitmaps[page / per_page];
