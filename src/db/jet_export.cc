@@ -93,21 +93,29 @@ std::vector<jet::Field> FieldsOf(sqlite3* db, const std::string& table, const st
   return fields;
 }
 
-jet::Value ValueAt(sqlite3_stmt* statement, int i) {
+// The value of column `i` into `out`: a text reuses the storage of the one before.
+void ReadValue(sqlite3_stmt* statement, int i, jet::Value& out) {
   switch (sqlite3_column_type(statement, i)) {
     case SQLITE_INTEGER:
-      return std::int64_t{sqlite3_column_int64(statement, i)};
+      out = std::int64_t{sqlite3_column_int64(statement, i)};
+      return;
     case SQLITE_FLOAT:
-      return sqlite3_column_double(statement, i);
-    case SQLITE_TEXT:
-      return std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
-                         static_cast<std::size_t>(sqlite3_column_bytes(statement, i)));
+      out = sqlite3_column_double(statement, i);
+      return;
+    case SQLITE_TEXT: {
+      const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, i));
+      auto* text = std::get_if<std::string>(&out);
+      (text ? *text : out.emplace<std::string>()).assign(chars, size);
+      return;
+    }
     case SQLITE_BLOB: {
       const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, i));
-      return jet::Blob(bytes, bytes + sqlite3_column_bytes(statement, i));
+      out = jet::Blob(bytes, bytes + sqlite3_column_bytes(statement, i));
+      return;
     }
     default:
-      return std::monostate{};
+      out = std::monostate{};
   }
 }
 
@@ -124,7 +132,7 @@ std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::
     if (step != SQLITE_ROW) CannotRead(sqlite_path, sqlite3_errmsg(db));
     row.resize(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i)
-      row[i] = ValueAt(rows.get(), static_cast<int>(i));
+      ReadValue(rows.get(), static_cast<int>(i), row[i]);
     ++count;
     return true;
   });

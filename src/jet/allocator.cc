@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace zc::jet {
 namespace {
@@ -81,9 +82,21 @@ void PageAllocator::Release(std::uint32_t page) {
 }
 
 std::uint32_t PageAllocator::Save() {
+  // The bitmap pages are written anew, on the lowest free pages: their old
+  // ones are free for that, and then hold the end of the file no longer.
+  for (std::uint32_t& bitmap : map_.bitmap_pages) {
+    if (bitmap == 0) continue;
+    in_use_.erase(bitmap);
+    Release(std::exchange(bitmap, 0));
+  }
   // Free pages at the end are cut off, so that a table that shrank leaves no
   // pages behind that the map could no longer reach.
   while (end_ > 3 && IsFree(end_ - 1)) free_.erase(--end_);
+  // Access moves on to bitmap pages once the file outgrows the inline window.
+  if (map_.type == map_type::kInline && end_ > map_.first_page + map_.bitmap_bytes * 8) {
+    map_.type = map_type::kReference;
+    map_.bitmap_pages.assign((map_.row_size - 1) / 4, 0);
+  }
   if (map_.type == map_type::kInline) {
     SaveInline();
   } else {
@@ -92,17 +105,15 @@ std::uint32_t PageAllocator::Save() {
   return end_;
 }
 
+// Pages before the window count as used: a free one left behind there is
+// only space lost until the file is compacted.
 void PageAllocator::SaveInline() {
-  const std::uint32_t reach = static_cast<std::uint32_t>(map_.bitmap_bytes * 8);
-  std::uint32_t first = map_.first_page;
-  // Pages before the window count as used: a free one left behind there is
-  // only space lost until the file is compacted.
-  if (end_ > first + reach) first = end_ - reach / 2;
-  Blob row(5 + map_.bitmap_bytes, 0);
+  const auto reach = static_cast<std::uint32_t>(map_.bitmap_bytes * 8);
+  Blob row(map_.row_size, 0);
   row[0] = map_type::kInline;
-  Put32(row, 1, first);
+  Put32(row, 1, map_.first_page);
   for (std::uint32_t bit = 0; bit < reach; ++bit) {
-    const std::uint32_t page = first + bit;
+    const std::uint32_t page = map_.first_page + bit;
     SetBit(row, 5, bit, page >= end_ || IsFree(page));
   }
   StoreUsageMapRow(file_, kFreePageMap, row);
@@ -112,11 +123,11 @@ void PageAllocator::SaveReference() {
   const Format& f = file_.format();
   const std::size_t per_page = f.PagesPerMapPage();
   // Bitmap pages first: one made now takes a page the bitmaps must show used.
-  std::vector<std::uint32_t> at = map_.bitmap_pages;
+  std::vector<std::uint32_t> at(map_.bitmap_pages.size(), 0);
   for (std::size_t i = 0; i < at.size(); ++i) {
-    if (at[i] == 0 && i * per_page < end_) at[i] = Allocate();
+    if (i * per_page < end_) at[i] = Allocate();
   }
-  Blob row(1 + 4 * at.size(), 0);
+  Blob row(map_.row_size, 0);
   row[0] = map_type::kReference;
   for (std::size_t i = 0; i < at.size(); ++i) {
     if (at[i] == 0) continue;  // all beyond the file: free without a page
@@ -131,6 +142,19 @@ void PageAllocator::SaveReference() {
     Put32(row, 1 + 4 * i, at[i]);
   }
   StoreUsageMapRow(file_, kFreePageMap, row);
+}
+
+void RewriteUsageMap(PageFile& file, PageAllocator& allocator, RowId where,
+                     const std::vector<std::uint32_t>& pages) {
+  std::vector<std::uint32_t> bitmaps = ReadUsageMap(file, where).bitmap_pages;
+  std::erase(bitmaps, 0u);
+  StoreUsageMapRow(file, where, EncodeUsageMap(file, pages, [&] {
+                     if (bitmaps.empty()) return allocator.Allocate();
+                     const std::uint32_t page = bitmaps.back();
+                     bitmaps.pop_back();
+                     return page;
+                   }));
+  for (std::uint32_t bitmap : bitmaps) allocator.Release(bitmap);
 }
 
 }  // namespace zc::jet

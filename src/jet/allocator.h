@@ -29,9 +29,9 @@ class PageAllocator {
   std::uint32_t Allocate();
   // The page is free from now on; its contents no longer matter.
   void Release(std::uint32_t page);
-  // Writes the map of free pages back, moving its window along when the file
-  // has grown past it. Returns how many pages the file keeps: the caller cuts
-  // it to that length.
+  // Writes the map of free pages back, as bitmap pages once the file has
+  // grown past its inline window. Returns how many pages the file keeps: the
+  // caller cuts it to that length.
   std::uint32_t Save();
 
  private:
@@ -45,5 +45,10 @@ class PageAllocator {
   std::set<std::uint32_t> free_;  // below end_
   std::uint32_t end_;             // pages handed out so far end here
 };
+
+// Rewrites the map stored as row `where` to list `pages`, in its own bitmap
+// pages first; those it no longer needs are freed.
+void RewriteUsageMap(PageFile& file, PageAllocator& allocator, RowId where,
+                     const std::vector<std::uint32_t>& pages);
 
 }  // namespace zc::jet

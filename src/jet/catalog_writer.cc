@@ -1,11 +1,13 @@
 #include "jet/catalog_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <ctime>
 
 #include "jet/cell_encoder.h"
 #include "jet/data_page.h"
 #include "jet/index.h"
+#include "jet/index_page.h"
 #include "jet/long_value.h"
 #include "jet/rows.h"
 #include "jet/scan.h"
@@ -51,21 +53,6 @@ void MarkDeleted(PageFile& file, RowId where) {
   file.Write(where.page, page);
 }
 
-// The map rewritten to list `pages`, in its own bitmap pages first; those it
-// no longer needs are freed.
-void RewriteMap(PageFile& file, PageAllocator& pages, RowId where,
-                const std::vector<std::uint32_t>& list) {
-  std::vector<std::uint32_t> bitmaps = ReadUsageMap(file, where).bitmap_pages;
-  std::erase(bitmaps, 0u);
-  StoreUsageMapRow(file, where, EncodeUsageMap(file, list, [&] {
-                     if (bitmaps.empty()) return pages.Allocate();
-                     const std::uint32_t page = bitmaps.back();
-                     bitmaps.pop_back();
-                     return page;
-                   }));
-  for (std::uint32_t bitmap : bitmaps) pages.Release(bitmap);
-}
-
 // A data page of `table` with room for `size` bytes, made when none has.
 std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefinition& table,
                            std::size_t size) {
@@ -81,10 +68,10 @@ std::uint32_t PageWithRoom(PageFile& file, PageAllocator& pages, const TableDefi
   const std::uint32_t number = pages.Allocate();
   file.Write(number, NewDataPage(f, table.page()));
   owned.push_back(number);
-  RewriteMap(file, pages, table.owned_map, owned);
+  RewriteUsageMap(file, pages, table.owned_map, owned);
   std::vector<std::uint32_t> with_room = ReadUsageMap(file, table.free_map).pages;
   with_room.push_back(number);
-  RewriteMap(file, pages, table.free_map, with_room);
+  RewriteUsageMap(file, pages, table.free_map, with_room);
   return number;
 }
 
@@ -104,7 +91,8 @@ Blob EntryKey(const TableDefinition& table, const RealIndex& index,
                std::holds_alternative<std::string>(values[at])) {
       part = IndexKeyText(std::get<std::string>(values[at]), jet4, ascending);
     } else {
-      Unsupported("a catalog index of a kind this program cannot extend");
+      Unsupported("its catalog has an index over a column of a kind this program cannot extend; " +
+                  std::string(kCreateOnceInAccess));
     }
     key.insert(key.end(), part.begin(), part.end());
   }
@@ -150,7 +138,7 @@ void AddSystemRow(PageFile& file, PageAllocator& pages, const SystemRow& added) 
   Put32(first, f.tdef_rows_at, Get32(first, f.tdef_rows_at) + 1);
   for (std::size_t i = 0; i < table.real_indexes.size(); ++i) {
     const RealIndex& index = table.real_indexes[i];
-    const bool new_key = InsertIndexEntry(file, table.page(), index.root, added.keys[i], where,
+    const bool new_key = InsertIndexEntry(file, pages, table.page(), index, added.keys[i], where,
                                           (index.flags & kUniqueIndex) != 0);
     if (new_key && index.unique_count_at + 4 <= f.page_size) {
       Put32(first, index.unique_count_at, Get32(first, index.unique_count_at) + 1);
@@ -236,7 +224,9 @@ std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
   for (const CatalogEntry& entry : entries) {
     if (entry.parent_id != container->id) continue;
     if (SameName(entry.name, name))
-      Unsupported("the catalog already holds an object named \"" + name + "\"");
+      Unsupported("it already holds an object named \"" + name +
+                  "\" that is no table of its own (a query or a linked table); rename or delete "
+                  "that object in Access");
     if (entry.IsUserTable() && sibling == nullptr) sibling = &entry;
   }
   const CatalogEntry& model = sibling ? *sibling : *container;
@@ -260,6 +250,28 @@ std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
 
 void AddSystemRows(PageFile& file, PageAllocator& pages, const std::vector<SystemRow>& rows) {
   for (const SystemRow& row : rows) AddSystemRow(file, pages, row);
+}
+
+bool CatalogIndexFinds(PageFile& file, const std::string& name) {
+  const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
+  const std::vector<CatalogEntry> entries = ReadCatalog(file, catalog);
+  const auto table = std::find_if(entries.begin(), entries.end(), [&](const CatalogEntry& entry) {
+    return entry.IsUserTable() && SameName(entry.name, name);
+  });
+  if (table == entries.end()) return false;
+  std::vector<Value> values(catalog.columns.size());
+  const std::size_t parent = Position(catalog, "ParentId", column_type::kLong),
+                    named = Position(catalog, "Name", column_type::kText);
+  values[parent] = std::int64_t{table->parent_id};
+  values[named] = table->name;
+  const std::vector<std::uint16_t> columns{catalog.columns[parent].number,
+                                           catalog.columns[named].number};
+  for (const RealIndex& index : catalog.real_indexes) {
+    if (index.columns != columns) continue;
+    const Blob key = EntryKey(catalog, index, values, file.format().jet4);
+    return FindIndexEntry(file, kCatalogPage, index.root, key) == table->row;
+  }
+  return true;
 }
 
 }  // namespace zc::jet

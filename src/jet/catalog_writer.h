@@ -32,7 +32,12 @@ struct SystemRow {
 // Unsupported where this program cannot extend the catalog's index.
 std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
                                       std::uint32_t definition_page);
-// Adds them. Throws Unsupported when an index page of the catalog is full.
+// Adds them, with their entries in the indexes of their tables.
 void AddSystemRows(PageFile& file, PageAllocator& pages, const std::vector<SystemRow>& rows);
+
+// Whether the catalog's index by (ParentId, Name) leads to the entry of the
+// table `name`, as Access looks a table up. True for a catalog without that
+// index. Throws Damaged when the catalog cannot be read.
+bool CatalogIndexFinds(PageFile& file, const std::string& name);
 
 }  // namespace zc::jet

@@ -50,14 +50,16 @@ std::string TextOf(const Value& value) {
   return std::string(blob.begin(), blob.end());
 }
 
-Blob Little(std::uint64_t bits, std::size_t size) {
-  Blob bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-  return bytes;
+// The low `size` bytes of `bits`, least significant first, into `out`.
+void Little(std::uint64_t bits, std::size_t size, Blob& out) {
+  out.resize(size);
+  for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
-Blob TextBytes(const Column& column, const Value& value, bool jet4) {
-  const std::string text = TextOf(value);
+void TextBytes(const Column& column, const Value& value, bool jet4, Blob& out) {
+  std::string converted;
+  const auto* held = std::get_if<std::string>(&value);
+  const std::string& text = held ? *held : (converted = TextOf(value));
   if (column.type == column_type::kText) {
     const std::size_t limit = jet4 ? column.length / 2u : column.length;
     if (TextLength(text, jet4) > limit) {
@@ -65,7 +67,7 @@ Blob TextBytes(const Column& column, const Value& value, bool jet4) {
              std::to_string(limit) + " fit");
     }
   }
-  return EncodeText(text, jet4, (column.extra_flags & column_flag::kCompressedUnicode) != 0);
+  EncodeText(text, jet4, (column.extra_flags & column_flag::kCompressedUnicode) != 0, out);
 }
 
 Blob BinaryBytes(const Column& column, const Value& value) {
@@ -79,11 +81,9 @@ Blob BinaryBytes(const Column& column, const Value& value) {
   return Blob(text.begin(), text.end());
 }
 
-Blob DateBytes(const Value& value) {
-  const double days = std::holds_alternative<std::string>(value)
-                          ? DateDays(std::get<std::string>(value))
-                          : NumberOf(value);
-  return Little(std::bit_cast<std::uint64_t>(days), 8);
+double DaysOf(const Value& value) {
+  return std::holds_alternative<std::string>(value) ? DateDays(std::get<std::string>(value))
+                                                    : NumberOf(value);
 }
 
 }  // namespace
@@ -95,40 +95,51 @@ bool BooleanOf(const Value& value) {
   return NumberOf(value) != 0;
 }
 
-Blob EncodeCell(const Column& column, const Value& value, bool jet4) {
+void EncodeCell(const Column& column, const Value& value, bool jet4, Blob& out) {
   switch (column.type) {
     case column_type::kByte:
-      return Little(static_cast<std::uint64_t>(WholeNumber(value, 0, 255)), 1);
+      return Little(static_cast<std::uint64_t>(WholeNumber(value, 0, 255)), 1, out);
     case column_type::kInteger:
-      return Little(static_cast<std::uint64_t>(WholeNumber(value, -32768, 32767)), 2);
+      return Little(static_cast<std::uint64_t>(WholeNumber(value, -32768, 32767)), 2, out);
     case column_type::kLong:
-      return Little(static_cast<std::uint64_t>(WholeNumber(value, INT32_MIN, INT32_MAX)), 4);
+      return Little(static_cast<std::uint64_t>(WholeNumber(value, INT32_MIN, INT32_MAX)), 4, out);
     case column_type::kCurrency:
-      return CurrencyBytes(NumberOf(value));
+      out = CurrencyBytes(NumberOf(value));
+      return;
     case column_type::kSingle: {
       const double number = NumberOf(value);
       if (std::isfinite(number) && std::fabs(number) > std::numeric_limits<float>::max()) {
         Refuse("a number too large for a Single field");
       }
-      return Little(std::bit_cast<std::uint32_t>(static_cast<float>(number)), 4);
+      return Little(std::bit_cast<std::uint32_t>(static_cast<float>(number)), 4, out);
     }
     case column_type::kDouble:
-      return Little(std::bit_cast<std::uint64_t>(NumberOf(value)), 8);
+      return Little(std::bit_cast<std::uint64_t>(NumberOf(value)), 8, out);
     case column_type::kDate:
-      return DateBytes(value);
+      return Little(std::bit_cast<std::uint64_t>(DaysOf(value)), 8, out);
     case column_type::kText:
     case column_type::kMemo:
-      return TextBytes(column, value, jet4);
+      return TextBytes(column, value, jet4, out);
     case column_type::kBinary:
     case column_type::kLongBinary:
-      return BinaryBytes(column, value);
+      out = BinaryBytes(column, value);
+      return;
     case column_type::kGuid:
-      return GuidBytes(TextOf(value));
+      out = GuidBytes(TextOf(value));
+      return;
     case column_type::kDecimal:
-      return DecimalBytes(NumberOf(value), column.precision, column.scale);
+      out = DecimalBytes(NumberOf(value), column.precision, column.scale);
+      return;
     default:
-      Refuse("a field of a type this program cannot write (code " + std::to_string(column.type) + ")");
+      Refuse("a field of a type this program cannot write (code " + std::to_string(column.type) +
+             ")");
   }
+}
+
+Blob EncodeCell(const Column& column, const Value& value, bool jet4) {
+  Blob out;
+  EncodeCell(column, value, jet4, out);
+  return out;
 }
 
 }  // namespace zc::jet

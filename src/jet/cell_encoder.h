@@ -11,6 +11,8 @@ namespace zc::jet {
 // the whole value (text encoded), which the caller stores as a long value.
 // Throws std::invalid_argument for a value the column cannot hold.
 Blob EncodeCell(const Column& column, const Value& value, bool jet4);
+// The same into `out`, whose storage it reuses.
+void EncodeCell(const Column& column, const Value& value, bool jet4, Blob& out);
 
 // Booleans live in the null mask: any value but Null and 0 is True.
 bool BooleanOf(const Value& value);

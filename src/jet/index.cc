@@ -22,6 +22,7 @@ constexpr std::string_view kJet4Letters[] = {"\x4a", "\x4c", "\x4d", "\x4f", "\x
                                              "\x71", "\x73", "\x75", "\x76", ""};
 constexpr SortCode kJet4Others[] = {
     {' ', "\x07"}, {',', "\x1a"}, {'/', "\x1e"}, {'_', "\x2b\x03"}, {'~', "\x2b\x0f"}};
+constexpr std::string_view kJet4Digits = "\x36\x38\x3a\x3c\x3e\x40\x42\x44\x46\x48";
 
 // Jet 3 (Access 97) codes: one byte each, ended by a single 00.
 constexpr std::string_view kJet3Letters =
@@ -34,9 +35,10 @@ std::string_view CodeOf(char c, bool jet4) {
     const auto at = static_cast<std::size_t>(lower - 'a');
     return jet4 ? kJet4Letters[at] : kJet3Letters.substr(at, 1);
   }
-  if (!jet4 && c >= '0' && c <= '9')
-    return std::string_view("\x56\x57\x58\x59\x5a\x5b\x5c\x5d\x5e\x5f")
+  if (c >= '0' && c <= '9') {
+    return (jet4 ? kJet4Digits : std::string_view("\x56\x57\x58\x59\x5a\x5b\x5c\x5d\x5e\x5f"))
         .substr(static_cast<std::size_t>(c - '0'), 1);
+  }
   if (!jet4 && c == ' ') return " ";
   if (!jet4 && c == '_') return "\x39";
   if (jet4) {
@@ -49,73 +51,6 @@ std::string_view CodeOf(char c, bool jet4) {
 
 void Invert(Blob& bytes, std::size_t from) {
   for (std::size_t i = from; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(~bytes[i]);
-}
-
-struct Leaf {
-  Blob page;
-  std::vector<Blob> entries;
-};
-
-Leaf ReadLeaf(PageFile& file, std::uint32_t root, std::uint32_t table_page) {
-  const Format& f = file.format();
-  Leaf leaf{file.Read(root), {}};
-  // An index page names its table's definition, as a data page does.
-  const bool ours = Get32(leaf.page, f.data_owner_at) == table_page;
-  if (ours && leaf.page[0] == page_type::kIndexNode) {
-    Unsupported("the catalog's index has grown beyond one page; compact the database in Access");
-  }
-  if (!ours || leaf.page[0] != page_type::kIndexLeaf) Damaged("an index page");
-  const std::size_t prefix_length = Get16(leaf.page, f.index_prefix_at);
-  Blob prefix;
-  std::size_t start = 0;
-  for (std::size_t bit = 0; bit < f.index_mask_size * 8; ++bit) {
-    if (!(leaf.page[f.index_mask_at + bit / 8] & (1 << (bit % 8)))) continue;
-    CheckRange(leaf.page, f.IndexEntriesAt() + start, bit - start);
-    Blob entry(leaf.page.begin() + static_cast<std::ptrdiff_t>(f.IndexEntriesAt() + start),
-               leaf.page.begin() + static_cast<std::ptrdiff_t>(f.IndexEntriesAt() + bit));
-    if (leaf.entries.empty()) {
-      prefix.assign(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(
-                                                       std::min(prefix_length, entry.size())));
-    } else {
-      entry.insert(entry.begin(), prefix.begin(), prefix.end());
-    }
-    leaf.entries.push_back(std::move(entry));
-    start = bit;
-  }
-  return leaf;
-}
-
-void WriteLeaf(PageFile& file, std::uint32_t root, Leaf& leaf) {
-  const Format& f = file.format();
-  std::size_t prefix = leaf.entries.front().size();
-  for (const Blob& entry : leaf.entries) {
-    const auto [a, b] = std::mismatch(
-        leaf.entries.front().begin(),
-        leaf.entries.front().begin() + static_cast<std::ptrdiff_t>(std::min(prefix, entry.size())),
-        entry.begin());
-    prefix = static_cast<std::size_t>(a - leaf.entries.front().begin());
-  }
-  // Every entry keeps at least its own last byte.
-  for (const Blob& entry : leaf.entries) prefix = std::min(prefix, entry.size() - 1);
-  std::size_t total = prefix;
-  for (const Blob& entry : leaf.entries) total += entry.size() - prefix;
-  if (total > f.page_size - f.IndexEntriesAt() || total >= f.index_mask_size * 8) {
-    Unsupported("the catalog's index page is full; compact the database in Access");
-  }
-  Blob& page = leaf.page;
-  std::fill(page.begin() + static_cast<std::ptrdiff_t>(f.index_mask_at), page.end(), 0);
-  Put16(page, f.index_prefix_at, static_cast<std::uint32_t>(prefix));
-  std::size_t at = f.IndexEntriesAt(), end = 0;
-  for (std::size_t i = 0; i < leaf.entries.size(); ++i) {
-    const Blob& entry = leaf.entries[i];
-    const std::size_t skip = i == 0 ? 0 : prefix;
-    PutBytes(page, at, Bytes(entry).subspan(skip));
-    at += entry.size() - skip;
-    end = at - f.IndexEntriesAt();
-    page[f.index_mask_at + end / 8] |= static_cast<std::uint8_t>(1 << (end % 8));
-  }
-  Put16(page, 2, static_cast<std::uint32_t>(f.page_size - at));
-  file.Write(root, page);
 }
 
 }  // namespace
@@ -135,7 +70,8 @@ Blob IndexKeyText(const std::string& text, bool jet4, bool ascending) {
     const std::string_view code = CodeOf(c, jet4);
     if (code.empty()) {
       Unsupported("the name \"" + text + "\" holds a character (\"" + std::string(1, c) +
-                  "\") this program cannot enter into an Access catalog");
+                  "\") this program cannot enter into an Access catalog; " +
+                  std::string(kCreateOnceInAccess));
     }
     key.insert(key.end(), code.begin(), code.end());
   }
@@ -143,23 +79,6 @@ Blob IndexKeyText(const std::string& text, bool jet4, bool ascending) {
   if (jet4) key.push_back(0x00);
   if (!ascending) Invert(key, 1);
   return key;
-}
-
-bool InsertIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root, const Blob& key,
-                      RowId row, bool unique) {
-  Leaf leaf = ReadLeaf(file, root, table_page);
-  Blob entry = key;
-  entry.insert(entry.end(),
-               {static_cast<std::uint8_t>(row.page >> 16), static_cast<std::uint8_t>(row.page >> 8),
-                static_cast<std::uint8_t>(row.page), static_cast<std::uint8_t>(row.row)});
-  const auto same_key = [&](const Blob& other) {
-    return other.size() == entry.size() && std::equal(key.begin(), key.end(), other.begin());
-  };
-  const bool repeated = std::any_of(leaf.entries.begin(), leaf.entries.end(), same_key);
-  if (repeated && unique) Unsupported("the catalog already holds an entry of that name");
-  leaf.entries.insert(std::upper_bound(leaf.entries.begin(), leaf.entries.end(), entry), entry);
-  WriteLeaf(file, root, leaf);
-  return !repeated;
 }
 
 }  // namespace zc::jet

@@ -5,12 +5,19 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "jet/allocator.h"
 #include "jet/bytes.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 
 namespace zc::jet {
+
+// Where this program cannot add a table to a catalog, Access can; from then
+// on the program replaces the table, which needs no new catalog entry.
+constexpr std::string_view kCreateOnceInAccess =
+    "create the table once in Access (with any field), and later runs replace it";
 
 // One key column's part of an entry.
 Blob IndexKeyLong(std::int32_t value, bool ascending);
@@ -18,12 +25,14 @@ Blob IndexKeyLong(std::int32_t value, bool ascending);
 // Throws Unsupported for a character outside the ones this program can sort.
 Blob IndexKeyText(const std::string& text, bool jet4, bool ascending);
 
-// Adds the entry `key` for the row at `row` to the index of the table defined
-// at `table_page` whose root page is `root`; true when no entry had the same
-// key before. Throws Unsupported when the index spans more than its root page
-// or the root page is full, so that the caller can leave the file as it was,
-// and Damaged when `root` is no index page of that table.
-bool InsertIndexEntry(PageFile& file, std::uint32_t table_page, std::uint32_t root, const Blob& key,
-                      RowId row, bool unique);
+// Adds the entry `key` for the row at `row` to `index` of the table defined
+// at `table_page`, as Access does: a full page is split in two, the first
+// half going to a new page before it, and the page above takes an entry for
+// the new page (a full root moves down a level first). New pages join the
+// index's page map. True when no entry had the same key before; throws
+// Damaged for a repeated key of a unique index and for pages that are no
+// index pages of that table.
+bool InsertIndexEntry(PageFile& file, PageAllocator& pages, std::uint32_t table_page,
+                      const RealIndex& index, const Blob& key, RowId row, bool unique);
 
 }  // namespace zc::jet

@@ -93,6 +93,16 @@ Value DecodeValue(PageFile& file, const Field& field, const Cell& cell) {
   return std::monostate{};
 }
 
+// As DecodeValue, into `out`: a text reuses the storage of the one before.
+void DecodeInto(PageFile& file, const Field& field, const Cell& cell, Value& out) {
+  if (field.type != FieldType::kText || !cell.present) {
+    out = DecodeValue(file, field, cell);
+    return;
+  }
+  auto* text = std::get_if<std::string>(&out);
+  DecodeText(cell.bytes, file.format().jet4, text ? *text : out.emplace<std::string>());
+}
+
 }  // namespace
 
 struct Reader::State {
@@ -132,7 +142,7 @@ void Reader::ReadRows(std::size_t index, const RowHandler& on_row) {
   WalkRows(index, [&](const std::vector<Cell>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
       try {
-        values[i] = DecodeValue(state_->file, table.fields[i], cells[i]);
+        DecodeInto(state_->file, table.fields[i], cells[i], values[i]);
       } catch (const std::runtime_error& error) {
         throw Error(ErrorKind::kDamaged, std::string(error.what()) + " in field \"" +
                                              table.fields[i].name + "\" of table \"" + table.name +

@@ -211,6 +211,7 @@ Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<C
   CheckRowLayout(f, table);
   if (cells.size() != table.columns.size()) throw std::logic_error("a row of the wrong width");
   Blob row;
+  row.reserve(std::max(min_size, f.max_row_size));  // grown once, not value by value
   if (f.jet4) {
     Push16(row, table.max_columns);
   } else {

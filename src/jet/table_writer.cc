@@ -95,10 +95,11 @@ std::vector<Cell> TableWriter::EncodeCells(const std::vector<Value>& values,
   for (std::size_t i = 0; i < table_.columns.size(); ++i) {
     const Column& column = table_.columns[i];
     try {
+      bytes[i].clear();
       if (column.type == column_type::kBoolean) {
         cells[i].present = BooleanOf(values[i]);
       } else if (!std::holds_alternative<std::monostate>(values[i])) {
-        bytes[i] = EncodeCell(column, values[i], format_.jet4);
+        EncodeCell(column, values[i], format_.jet4, bytes[i]);
         cells[i].present = true;
       }
     } catch (const std::invalid_argument& error) {
@@ -133,7 +134,9 @@ bool TableWriter::KeepShortValuesInline(const std::vector<Cell>& cells,
 
 void TableWriter::AddRow(const std::vector<Value>& values) {
   if (values.size() != table_.columns.size()) throw std::logic_error("a row of the wrong width");
-  std::vector<Blob> bytes(values.size());
+  // The values' bytes of one row after the other share their storage.
+  std::vector<Blob>& bytes = row_bytes_;
+  bytes.resize(values.size());
   std::vector<Cell> cells = EncodeCells(values, bytes);
   bool any_long_value = false;
   for (std::size_t i = 0; i < cells.size(); ++i) {

@@ -17,7 +17,8 @@ namespace zc::jet {
 class TableWriter {
  public:
   // `table` comes from LayOutTable; its definition starts at `first_page`.
-  TableWriter(PageFile& file, PageAllocator& pages, TableDefinition table, std::uint32_t first_page);
+  TableWriter(PageFile& file, PageAllocator& pages, TableDefinition table,
+              std::uint32_t first_page);
 
   // Throws std::invalid_argument for a value its field cannot hold.
   void AddRow(const std::vector<Value>& values);
@@ -46,6 +47,7 @@ class TableWriter {
   std::uint32_t map_page_ = 0;
   Stream rows_;
   std::map<std::size_t, Stream> long_values_;  // by column position
+  std::vector<Blob> row_bytes_;
 };
 
 }  // namespace zc::jet

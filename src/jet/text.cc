@@ -1,5 +1,6 @@
 #include "jet/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -105,22 +106,16 @@ bool Compressible(const std::vector<std::uint16_t>& units) {
 }
 
 // Most names and texts of a plant are plain ASCII: one unit per byte.
-Blob EncodeAscii(const std::string& text, bool may_compress) {
-  Blob out;
+void EncodeAscii(const std::string& text, bool may_compress, Blob& out) {
   const bool compress = may_compress && text.size() > 2 && text.size() <= kMaxCompressedChars &&
                         text.find('\0') == std::string::npos;
+  out.clear();
   if (compress) {
-    out.reserve(text.size() + 2);
-    out = {0xFF, 0xFE};
+    out.insert(out.end(), {0xFF, 0xFE});
     out.insert(out.end(), text.begin(), text.end());
-    return out;
+    return;
   }
-  out.reserve(text.size() * 2);
-  for (char c : text) {
-    out.push_back(static_cast<std::uint8_t>(c));
-    out.push_back(0);
-  }
-  return out;
+  for (char c : text) out.insert(out.end(), {static_cast<std::uint8_t>(c), 0});
 }
 
 Blob Ansi(const std::string& utf8) {
@@ -130,13 +125,26 @@ Blob Ansi(const std::string& utf8) {
 
 }  // namespace
 
-std::string DecodeText(Bytes bytes, bool jet4) {
-  if (!jet4) {
-    return platform::FromAnsi(
+void DecodeText(Bytes bytes, bool jet4, std::string& out) {
+  const bool compressed = jet4 && bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+  // Most texts of a plant are ASCII, one byte per character: they read as they are.
+  const Bytes single = compressed ? bytes.subspan(2) : bytes;
+  if ((compressed || !jet4) && std::all_of(single.begin(), single.end(), [](std::uint8_t byte) {
+        return byte != 0 && byte < 0x80;
+      })) {
+    out.assign(reinterpret_cast<const char*>(single.data()), single.size());
+  } else if (!jet4) {
+    out = platform::FromAnsi(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } else {
+    out = Utf16ToUtf8(compressed ? CompressedUnits(bytes) : PlainUnits(bytes));
   }
-  const bool compressed = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
-  return Utf16ToUtf8(compressed ? CompressedUnits(bytes) : PlainUnits(bytes));
+}
+
+std::string DecodeText(Bytes bytes, bool jet4) {
+  std::string out;
+  DecodeText(bytes, jet4, out);
+  return out;
 }
 
 std::string DecodeName(Bytes bytes, bool jet4) {
@@ -144,11 +152,19 @@ std::string DecodeName(Bytes bytes, bool jet4) {
   return Utf16ToUtf8(PlainUnits(bytes));
 }
 
+void EncodeText(const std::string& utf8, bool jet4, bool may_compress, Blob& out) {
+  if (jet4 && IsAscii(utf8)) return EncodeAscii(utf8, may_compress, out);
+  out = EncodeText(utf8, jet4, may_compress);
+}
+
 Blob EncodeText(const std::string& utf8, bool jet4, bool may_compress) {
   if (!jet4) return Ansi(utf8);
-  if (IsAscii(utf8)) return EncodeAscii(utf8, may_compress);
-  const std::vector<std::uint16_t> units = Utf16Of(utf8);
   Blob out;
+  if (IsAscii(utf8)) {
+    EncodeAscii(utf8, may_compress, out);
+    return out;
+  }
+  const std::vector<std::uint16_t> units = Utf16Of(utf8);
   if (may_compress && Compressible(units)) {
     out = {0xFF, 0xFE};
     for (std::uint16_t unit : units) out.push_back(static_cast<std::uint8_t>(unit));

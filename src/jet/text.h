@@ -9,14 +9,16 @@
 
 namespace zc::jet {
 
-// A stored value as UTF-8.
+// A stored value as UTF-8; the second form reuses the storage of `out`.
 std::string DecodeText(Bytes bytes, bool jet4);
+void DecodeText(Bytes bytes, bool jet4, std::string& out);
 // A name in a table definition (never compressed).
 std::string DecodeName(Bytes bytes, bool jet4);
 
 // UTF-8 as Jet 4 stores it: compressed when every character fits one byte
 // and the text is long enough to gain from it, as Access itself does.
 Blob EncodeText(const std::string& utf8, bool jet4, bool may_compress);
+void EncodeText(const std::string& utf8, bool jet4, bool may_compress, Blob& out);
 Blob EncodeName(const std::string& utf8, bool jet4);
 
 // Characters of UTF-8 text as Jet counts them (UTF-16 units in Jet 4).

@@ -28,6 +28,7 @@ UsageMap ReadUsageMap(PageFile& file, RowId where) {
   const Bytes row = Bytes(page).subspan(span.start, span.size());
   UsageMap map;
   map.where = where;
+  map.row_size = row.size();
   map.type = row[0];
   if (map.type == map_type::kInline) {
     map.first_page = Get32(row, 1);
@@ -38,15 +39,18 @@ UsageMap ReadUsageMap(PageFile& file, RowId where) {
     return map;
   }
   if (map.type != map_type::kReference) Damaged("a usage map of unknown type");
+  const std::size_t per_page = f.PagesPerMapPage();
   for (std::size_t at = 1; at + 4 <= row.size(); at += 4) {
-    const std::uint32_t bitmap_page = Get32(row, at);
-    map.bitmap_pages.push_back(bitmap_page);
-    if (bitmap_page == 0) continue;
-    const Blob bits = file.Read(bitmap_page);
+    const std::uint32_t named = Get32(row, at);
+    const std::size_t base = map.bitmap_pages.size() * per_page;
+    // Access leaves the slots of stretches beyond the file's end as they
+    // happen to be, and reads numbers beyond three bytes (signed) as none.
+    const bool none = base >= file.page_count() || named == 0 || named > kMaxPage;
+    map.bitmap_pages.push_back(none ? 0 : named);
+    if (none) continue;
+    const Blob bits = file.Read(named);
     if (bits[0] != page_type::kUsageMap) Damaged("a usage map page");
-    const auto base =
-        static_cast<std::uint32_t>((map.bitmap_pages.size() - 1) * f.PagesPerMapPage());
-    AddBits(Bytes(bits).subspan(4), base, map.pages);
+    AddBits(Bytes(bits).subspan(4), static_cast<std::uint32_t>(base), map.pages);
   }
   return map;
 }
@@ -75,7 +79,9 @@ Blob EncodeUsageMap(PageFile& file, std::vector<std::uint32_t> pages,
   row[0] = map_type::kReference;
   const std::size_t per_page = f.PagesPerMapPage();
   const std::size_t slots = (row.size() - 1) / 4;
-  if (pages.back() / per_page >= slots) Unsupported("a table larger than an Access file can hold");
+  if (pages.back() / per_page >= slots) {
+    Unsupported("the table would make the file larger than the 2 GB an Access file can hold");
+  }
   std::vector<Blob> bitmaps(pages.back() / per_page + 1);
   for (std::uint32_t page : pages) {
     Blob& bits = bitmaps[page / per_page];

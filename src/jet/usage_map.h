@@ -19,10 +19,11 @@ constexpr std::uint8_t kReference = 1;
 
 struct UsageMap {
   RowId where;
+  std::size_t row_size = 0;  // as stored
   std::uint8_t type = map_type::kInline;
   std::uint32_t first_page = 0;             // inline maps: the page of bit 0
   std::size_t bitmap_bytes = 0;             // inline maps: how far they reach
-  std::vector<std::uint32_t> bitmap_pages;  // reference maps: 0 where none yet
+  std::vector<std::uint32_t> bitmap_pages;  // reference maps: 0 where none (yet)
   std::vector<std::uint32_t> pages;         // the pages it lists, ascending
 };
 

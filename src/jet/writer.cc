@@ -83,7 +83,8 @@ bool SameField(const Field& read, const Field& written) {
 // The file read back as the reader reads it, down to the structures the
 // writer made but not every value, so that the cost stays small beside the
 // write: the catalog and every table's definition, the new table's entry and
-// fields, and every table's rows as its page map and row addresses give them.
+// fields, the way to it through the catalog's index, and every table's rows
+// as its page map and row addresses give them.
 void CheckReadsBack(const std::string& path, const std::string& name,
                     const std::vector<Field>& fields, std::uint32_t rows) {
   try {
@@ -98,6 +99,8 @@ void CheckReadsBack(const std::string& path, const std::string& name,
       reader.CheckRows(i);
     }
     if (found != 1) Damaged("table \"" + name + "\" as it was written");
+    PageFile file(path, false);
+    if (!CatalogIndexFinds(file, name)) Damaged("a catalog index that misses \"" + name + "\"");
   } catch (const Error& error) {
     throw Error(error.kind, std::string(error.what()) + ", found reading back what was written");
   }

@@ -11,10 +11,13 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 
+#include "jet/data_page.h"
 #include "jet/format.h"
 #include "jet/reader.h"
+#include "jet/usage_map.h"
 #include "support/db_builder.h"
 #include "support/temp_project.h"
 
@@ -102,7 +105,9 @@ void ExpectCell(const Field& field, const Value& value, const std::string& print
   }
 }
 
-void ExpectReadersSee(const std::string& path, const Tables& expected) {
+// libmdb, slow to start, reads only the tables `libmdb_only` names, if any.
+void ExpectReadersSee(const std::string& path, const Tables& expected,
+                      const std::set<std::string>& libmdb_only = {}) {
   const bool jet4 = KindOfFile(path) == FileKind::kJet4;
   std::string dump;
   ASSERT_EQ(RunCommand("node " ZC_MDB_READER_SCRIPT " " ZC_NPM_PREFIX " '" + path + "'", dump), 0)
@@ -121,21 +126,25 @@ void ExpectReadersSee(const std::string& path, const Tables& expected) {
     std::vector<std::string> fields;
     for (const Field& field : table.fields) fields.push_back(Described(field, jet4));
     EXPECT_EQ(lines[1], fields);
+    const bool by_libmdb = libmdb_only.empty() || libmdb_only.count(name);
     std::string exported;
-    EXPECT_EQ(RunCommand(std::string(ZC_MDB_EXPORT) + " -H -Q -d '\x1f' -R '\x1e' '" + path +
-                             "' '" + name + "'",
-                         exported),
-              0);
+    if (by_libmdb) {
+      EXPECT_EQ(RunCommand(std::string(ZC_MDB_EXPORT) + " -H -Q -d '\x1f' -R '\x1e' '" + path +
+                               "' '" + name + "'",
+                           exported),
+                0);
+    }
     const std::vector<std::string> records = Ended(exported, '\x1e');
-    ASSERT_EQ(records.size(), table.rows.size());
+    ASSERT_EQ(records.size(), by_libmdb ? table.rows.size() : 0);
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
-      const std::vector<std::string> cells = Ended(records[r] + '\x1f', '\x1f');
+      const std::vector<std::string> cells =
+          by_libmdb ? Ended(records[r] + '\x1f', '\x1f') : lines[r + 2];
       ASSERT_EQ(cells.size(), fields.size());
       ASSERT_EQ(lines[r + 2].size(), fields.size());
       for (std::size_t c = 0; c < fields.size(); ++c) {
         SCOPED_TRACE("row " + std::to_string(r) + " " + table.fields[c].name);
         ExpectCell(table.fields[c], table.rows[r][c], lines[r + 2][c], false);
-        ExpectCell(table.fields[c], table.rows[r][c], cells[c], true);
+        if (by_libmdb) ExpectCell(table.fields[c], table.rows[r][c], cells[c], true);
       }
     }
   }
@@ -189,31 +198,68 @@ RowSource RowsOf(const Rows& rows) {
   };
 }
 
-class IndependentReadersTest : public ::testing::TestWithParam<const char*> {};
+// Access leaves the slots of a reference map beyond the file's end as they
+// happen to be: here as in a file that was refused as damaged.
+void FillUnusedSlotsOfTheMapOfFreePages(const std::string& path) {
+  PageFile file(path, true);
+  ASSERT_EQ(ReadUsageMap(file, {1, 0}).type, map_type::kReference);
+  Blob page = file.Read(1);
+  const RowSpan map = RowAt(file.format(), page, 0);
+  for (std::size_t at = map.start + 5; at + 4 <= map.end; at += 4) Put32(page, at, 0xFFFFFF80);
+  file.Write(1, page);
+}
 
-// PRESET_DEFS added, then replaced by more rows and again by fewer.
+struct Sample {
+  const char* file;
+  int added_tables;  // added first, to spread the catalog over pages
+  int rows;          // then PRESET_DEFS is written with rows / 3, rows and rows / 3 rows
+};
+
+class IndependentReadersTest : public ::testing::TestWithParam<Sample> {};
+
+// PRESET_DEFS added, then replaced by more rows and again by fewer. Large
+// files get reference page maps, by Access's rules.
 TEST_P(IndependentReadersTest, ReadTheSampleFilesAndTheTablesWrittenIntoThem) {
   testing::TempDir dir;
   const std::string path = dir.path() + "/work.mdb";
-  std::filesystem::copy_file(Fixture(GetParam()), path);
+  std::filesystem::copy_file(Fixture(GetParam().file), path);
   std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
   const bool jet4 = KindOfFile(path) == FileKind::kJet4;
   Tables expected = ReadOurs(path);
-  ExpectReadersSee(path, expected);
+  // The first added table has 40 memo columns: in Jet 4 each keeps two page
+  // maps, and the maps of many take further pages.
+  for (int t = 0; t < GetParam().added_tables; ++t) {
+    Contents& added = expected["Added_" + std::to_string(t)];
+    added.rows.resize(t == 0 ? 2 : 1);
+    for (int i = 0; i < (t == 0 ? 40 : 1); ++i) {
+      added.fields.push_back(
+          {"m" + std::to_string(i), t == 0 ? FieldType::kMemo : FieldType::kLong, t == 0 ? 0 : 4});
+      added.rows[0].push_back(t == 0 ? Value{std::string(100 + i, 'a')} : Value{I{t}});
+      if (t == 0) added.rows[1].push_back(Value{});  // too long above to stay in the row
+    }
+    ReplaceTable(path, "Added_" + std::to_string(t), added.fields, RowsOf(added.rows));
+  }
+  const std::set<std::string> libmdb_only = expected.size() > 10
+                                                ? std::set<std::string>{"PRESET_DEFS", "Added_0"}
+                                                : std::set<std::string>{};
+  ExpectReadersSee(path, expected, libmdb_only);
   const std::vector<std::string> problems = testing::PageMapProblems(path);
   std::uintmax_t first_size = 0;
-  for (int plain : {300, 1000, 300}) {
+  for (int plain : {GetParam().rows / 3, GetParam().rows, GetParam().rows / 3}) {
     SCOPED_TRACE(plain);
     Contents& written = expected["PRESET_DEFS"] = {Fields(jet4), PresetRows(jet4, plain)};
     ReplaceTable(path, "PRESET_DEFS", written.fields, RowsOf(written.rows));
-    ExpectReadersSee(path, expected);
+    ExpectReadersSee(path, expected, libmdb_only);
     EXPECT_EQ(ReadOurs(path)["PRESET_DEFS"].rows.size(), written.rows.size());
     EXPECT_EQ(testing::PageMapProblems(path), problems);
     if (first_size == 0) first_size = std::filesystem::file_size(path);
+    if (plain > 4000 && plain == GetParam().rows) FillUnusedSlotsOfTheMapOfFreePages(path);
   }
-  // The pages of a table that grew and shrank again are not lost.
-  EXPECT_EQ(std::filesystem::file_size(path), first_size);
+  // The pages of a table that grew and shrank again are not lost (the map of
+  // free pages may have moved on to a bitmap page meanwhile).
+  EXPECT_LE(std::filesystem::file_size(path), first_size + (jet4 ? 4096 : 2048));
+  EXPECT_GE(std::filesystem::file_size(path), first_size);
 }
 
 // Values as a scratch copy made by other tools may hold them: Booleans as
@@ -253,28 +299,15 @@ TEST(JetWriterTest, FailsUnlessTheFileReadsBack) {
   }
 }
 
-// Every memo column keeps two page maps: the maps of many take further pages.
-TEST(JetWriterTest, ManyMemoColumns) {
-  testing::TempDir dir;
-  const std::string path = dir.path() + "/new.mdb";
-  CreateEmptyDatabase(path);
-  Contents table;
-  table.rows.resize(2);
-  for (int i = 0; i < 40; ++i) {
-    table.fields.push_back({"m" + std::to_string(i), FieldType::kMemo, 0});
-    table.rows[0].push_back(std::string(100 + i, 'a'));  // too long to stay in the row
-    table.rows[1].push_back(Value{});
-  }
-  ReplaceTable(path, "T", table.fields, RowsOf(table.rows));
-  EXPECT_EQ(ReadOurs(path)["T"].rows, table.rows);
-  ExpectReadersSee(path, {{"T", table}});
-}
-
 INSTANTIATE_TEST_SUITE_P(
     SampleFiles, IndependentReadersTest,
-    ::testing::Values("jet3_sample.mdb", "jet4_types.mdb", "jet4_fruit.mdb", "jet4_numeric.mdb"),
+    ::testing::Values(Sample{"jet3_sample.mdb", 0, 1000}, Sample{"jet4_types.mdb", 0, 1000},
+                      Sample{"jet4_fruit.mdb", 0, 1000}, Sample{"jet4_numeric.mdb", 0, 1000},
+                      Sample{"catalog_200_tables.mdb", 1, 24000},
+                      Sample{"jet3_sample.mdb", 150, 30000}),
     [](const auto& info) {
-      return std::string(info.param).substr(0, std::string(info.param).find('.'));
+      const std::string file = info.param.file;
+      return file.substr(0, file.find('.')) + (info.param.added_tables > 0 ? "_grown" : "");
     });
 
 }  // namespace

@@ -264,7 +264,11 @@ std::vector<std::string> PageMapProblems(const std::string& path) {
       claims.Table(entry.DefinitionPage(), entry.name);
     }
   }
-  for (std::uint32_t page : ReadUsageMap(file, {1, 0}).pages) {
+  const UsageMap free_pages = ReadUsageMap(file, {1, 0});
+  for (std::uint32_t bitmap : free_pages.bitmap_pages) {
+    if (bitmap != 0) claims.Claim(bitmap, "bitmaps of the map of free pages");
+  }
+  for (std::uint32_t page : free_pages.pages) {
     if (page >= file.page_count()) continue;
     if (claims.owner.count(page))
       claims.problems.push_back("page " + std::to_string(page) + " is free and used");

@@ -86,9 +86,10 @@ std::set<std::string> FolderContents(const std::string& folder);
 
 // What is wrong with the file's page maps; empty when nothing is. Every page
 // must be claimed exactly once: by a table's definition or usage maps, an
-// index, a memo column's maps, or the map of free pages. Another Jet engine
-// that writes into the file relies on exactly this. Jet 3's long-value pages,
-// which that format tracks nowhere, are left out.
+// index, a memo column's maps, or the map of free pages and its bitmap
+// pages. Another Jet engine that writes into the file relies on exactly
+// this. Jet 3's long-value pages, which that format tracks nowhere, are left
+// out.
 std::vector<std::string> PageMapProblems(const std::string& path);
 
 }  // namespace zc::testing
