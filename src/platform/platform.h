@@ -85,6 +85,8 @@ using FileWriter = std::function<std::string(const std::string& temporary)>;
 
 // Fills the existing file `into` with the bytes of `from`, piece by piece.
 [[nodiscard]] std::string CopyFileInto(const std::string& from, const std::string& into);
+// Fills the existing file `into` with `bytes`.
+[[nodiscard]] std::string WriteBytesInto(const std::string& into, std::string_view bytes);
 
 // Replaces `to` atomically by a copy of `from`.
 [[nodiscard]] std::string ReplaceFileWithCopy(const std::string& from, const std::string& to);

@@ -1,4 +1,5 @@
-// Path rules shared by both platforms; only the separator differs.
+// Path rules shared by both platforms, where only the separator differs, and
+// file work built on the platforms' own primitives.
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
 
@@ -40,6 +41,12 @@ std::string ParentFolderByRule(std::string_view folder) {
   while (!parent.empty() && parent.back() != Separator()) parent.pop_back();
   if (!parent.empty()) parent.pop_back();
   return parent;
+}
+
+std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
+  if (std::string refused = RefusedWriteReason(path); !refused.empty()) return refused;
+  return ReplaceFileAtomically(
+      path, [&](const std::string& temp) { return WriteBytesInto(temp, bytes); });
 }
 
 }  // namespace zc::platform

@@ -88,14 +88,6 @@ std::string Finish(const std::string& temp, mode_t mode) {
   return error;
 }
 
-std::string WriteInto(const std::string& temp, std::string_view bytes) {
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return ErrnoText("Cannot write", temp);
-  std::string error = WriteAll(fd, bytes) ? "" : ErrnoText("Cannot write", temp);
-  ::close(fd);
-  return error;
-}
-
 // Databases run to hundreds of megabytes: they are copied piece by piece.
 std::string CopyInto(const std::string& temp, const std::string& from) {
   int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
@@ -207,6 +199,14 @@ std::string CopyFileInto(const std::string& from, const std::string& into) {
   return CopyInto(into, from);
 }
 
+std::string WriteBytesInto(const std::string& into, std::string_view bytes) {
+  int fd = ::open(into.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoText("Cannot write", into);
+  std::string error = WriteAll(fd, bytes) ? "" : ErrnoText("Cannot write", into);
+  ::close(fd);
+  return error;
+}
+
 std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
   return ReplaceFileAtomically(to, [&](const std::string& temp) { return CopyInto(temp, from); });
 }
@@ -251,12 +251,6 @@ std::string RefusedWriteReason(const std::string& path) {
     return ErrnoText("Cannot write", path);
   }
   return "";
-}
-
-std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
-  if (std::string refused = RefusedWriteReason(path); !refused.empty()) return refused;
-  return ReplaceFileAtomically(path,
-                               [&](const std::string& temp) { return WriteInto(temp, bytes); });
 }
 
 std::optional<FileStamp> StampOf(const std::string& path) {

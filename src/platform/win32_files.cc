@@ -114,12 +114,6 @@ Handle OpenToFill(const std::string& temp) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::string WriteInto(const std::string& temp, std::string_view bytes) {
-  Handle out = OpenToFill(temp);
-  if (!out.valid() || !WriteAll(out.get(), bytes)) return ErrorText("Cannot write", temp);
-  return "";
-}
-
 // Databases run to hundreds of megabytes: they are copied piece by piece.
 std::string CopyInto(const std::string& temp, const std::string& from) {
   Handle in(::CreateFileW(Wide(from).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -176,6 +170,12 @@ std::string CopyFileInto(const std::string& from, const std::string& into) {
   return CopyInto(into, from);
 }
 
+std::string WriteBytesInto(const std::string& into, std::string_view bytes) {
+  Handle out = OpenToFill(into);
+  if (!out.valid() || !WriteAll(out.get(), bytes)) return ErrorText("Cannot write", into);
+  return "";
+}
+
 std::string ReplaceFileWithCopy(const std::string& from, const std::string& to) {
   if (IsFolder(from)) return ErrorText("Cannot read", from, ERROR_ACCESS_DENIED);
   return ReplaceFileAtomically(to, [&](const std::string& temp) { return CopyInto(temp, from); });
@@ -216,12 +216,6 @@ std::string RefusedWriteReason(const std::string& path) {
     return ErrorText("Cannot write", path, ERROR_SHARING_VIOLATION);
   }
   return "";
-}
-
-std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
-  if (std::string refused = RefusedWriteReason(path); !refused.empty()) return refused;
-  return ReplaceFileAtomically(path,
-                               [&](const std::string& temp) { return WriteInto(temp, bytes); });
 }
 
 std::optional<FileStamp> StampOf(const std::string& path) {
