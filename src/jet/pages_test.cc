@@ -72,7 +72,9 @@ TEST(UsageMapTest, InlineWithinItsWindowElseBitmapPagesWhoseSlotsMayHoldAnything
     const Blob row = EncodeUsageMap(file, c.pages, [&] { return next++; });
     ASSERT_EQ(row.size(), c.jet4 ? 69u : 133u);
     EXPECT_EQ(row[0], c.first == kRef ? map_type::kReference : map_type::kInline);
-    if (c.first != kRef) EXPECT_EQ(Get32(row, 1), c.first);
+    if (c.first != kRef) {
+      EXPECT_EQ(Get32(row, 1), c.first);
+    }
     ExpectMapBytes(file, row, c.bytes);
     EXPECT_EQ(ReadUsageMap(file, PutRow(file, next, row)).pages, c.read);
   }
@@ -88,8 +90,11 @@ TEST(UsageMapTest, InlineWithinItsWindowElseBitmapPagesWhoseSlotsMayHoldAnything
     Put32(row, 1, first);
     Put32(row, 5, second);
     const RowId where = PutRow(file, 9, row);
-    if (damaged) EXPECT_THROW(ReadUsageMap(file, where), Error) << first;
-    if (!damaged) EXPECT_TRUE(ReadUsageMap(file, where).pages.empty());
+    if (damaged) {
+      EXPECT_THROW(ReadUsageMap(file, where), Error) << first;
+    } else {
+      EXPECT_TRUE(ReadUsageMap(file, where).pages.empty());
+    }
   }
 }
 
