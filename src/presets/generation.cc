@@ -48,7 +48,7 @@ TemplateRows LoadTemplate(PresetRun& run, Procedure& proc, db::Recordset& source
 // writes that file only after the work, for its edit stamp).
 class MachineSelection {
  public:
-  MachineSelection(PresetRun& run, const std::string& valid_machines)
+  MachineSelection(ProjectRun& run, const std::string& valid_machines)
       : run_(run), valid_(platform::UpperCase(valid_machines)) {}
 
   bool Includes(int m) {
@@ -64,7 +64,7 @@ class MachineSelection {
   }
 
  private:
-  PresetRun& run_;
+  ProjectRun& run_;
   const std::string valid_;  // upper-cased
   std::optional<bool> integrated_;
   std::optional<IniEntries> flags_;
@@ -73,13 +73,13 @@ class MachineSelection {
 // Outside an integrated start the names come from Program.ini: a machine
 // configured there without a name gets no rows, rather than rows that name
 // no machine.
-void RequireName(PresetRun& run, int m) {
-  if (run.IntegratedMode || !run.ExistingMachines[m].empty()) return;
+void RequireName(const ProjectMachines& project, bool integrated, int m) {
+  if (integrated || !project.ExistingMachines[m].empty()) return;
   const std::string n = std::to_string(m);
   throw Failure(failures::kInvalidArgument,
                 "Machine " + n +
                     " has no name: MachineName is missing or empty in section [Machine" + n +
-                    "] of " + run.ProgramIniPath + ". No rows are made for it.");
+                    "] of " + project.ProgramIniPath + ". No rows are made for it.");
 }
 
 // Both forms of a variable name from its part's patterns; the component
@@ -211,7 +211,7 @@ void CreateRecordSets(PresetRun& run, db::Database& db) {
   for (int m = 1; m <= machines; ++m) {
     bool included = false;
     proc.Step([&] { included = selection.Includes(m); });
-    const bool named = !included || proc.Step([&] { RequireName(run, m); });
+    const bool named = !included || proc.Step([&] { RequireName(run, run.IntegratedMode, m); });
     for (std::int32_t i = 0; i < rows; ++i) {
       if (included && named) builder.Add(loaded[i], run.ExistingMachines[m]);
       progress.Advance(1);
