@@ -2,22 +2,11 @@
 
 namespace zc {
 
-std::string Run::ExecutableName() const {
-  return platform::FileNameWithoutExtension(process.executable_path);
-}
+namespace {
 
-std::string Run::ProgramFolder() const { return platform::FolderOf(process.executable_path); }
-
-std::string Run::ProgramFile() const {
-  return platform::JoinPath(ProgramFolder(),
-                            ExecutableName() + std::string(platform::ProgramExtension()));
-}
-
-std::string Run::ProjectFolder() const { return platform::ParentFolderByRule(ProgramFolder()); }
-
-std::optional<std::string> Run::ComponentName() const {
-  std::string name = ExecutableName();
-  // Seven characters, not bytes: step back over UTF-8 continuation bytes.
+// The executable name less its last seven characters, not bytes: UTF-8
+// continuation bytes are stepped over.
+std::optional<std::string> ComponentOf(std::string name) {
   for (int dropped = 0; dropped < 7; ++dropped) {
     if (name.empty()) return std::nullopt;
     while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) {
@@ -27,6 +16,22 @@ std::optional<std::string> Run::ComponentName() const {
   }
   return name;
 }
+
+}  // namespace
+
+Run::Identity::Identity(const std::string& executable_path)
+    : executable_name(platform::FileNameWithoutExtension(executable_path)),
+      program_folder(platform::FolderOf(executable_path)),
+      project_folder(platform::ParentFolderByRule(program_folder)),
+      program_file(platform::JoinPath(program_folder,
+                                      executable_name + std::string(platform::ProgramExtension()))),
+      component_name(ComponentOf(executable_name)) {}
+
+Run::Run(platform::ProcessFacts facts, platform::Ui& ui)
+    : process(std::move(facts)),
+      ui(ui),
+      PreviewMode(CommandAsksPreview(process.command_line)),
+      identity_(process.executable_path) {}
 
 bool Run::LockComponent() {
   std::optional<std::string> name = ComponentName();

@@ -38,12 +38,12 @@ constexpr int kCancelled = 3;         // the user gave up before the work
 }  // namespace exit_status
 
 struct Run {
-  Run(platform::ProcessFacts facts, platform::Ui& ui)
-      : process(std::move(facts)), ui(ui), PreviewMode(CommandAsksPreview(process.command_line)) {}
+  Run(platform::ProcessFacts facts, platform::Ui& ui);
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
   virtual ~Run() = default;
 
+  // Its executable path is read once, when the run is made (the identity below).
   platform::ProcessFacts process;
   platform::Ui& ui;
 
@@ -60,16 +60,13 @@ struct Run {
   std::map<std::string, int> resumed_failures;
   PendingWrites* pending_writes = nullptr;
 
-  // The program's identity, derived from its own place.
-  std::string ExecutableName() const;  // file name without extension
-  std::string ProgramFolder() const;
-  std::string ProjectFolder() const;  // the parent of the program folder
-  // The program file to start again, as it lies on disk: with ".exe" on
-  // Windows, without on POSIX, where the path keeps its letter case.
-  std::string ProgramFile() const;
-  // The component the program serves: the executable name less "_Config"
-  // (its last seven characters); nullopt when the name is too short for one.
-  std::optional<std::string> ComponentName() const;
+  // The program's identity, derived once from its own place: the program
+  // does not move while it runs.
+  const std::string& ExecutableName() const { return identity_.executable_name; }
+  const std::string& ProgramFolder() const { return identity_.program_folder; }
+  const std::string& ProjectFolder() const { return identity_.project_folder; }
+  const std::string& ProgramFile() const { return identity_.program_file; }
+  const std::optional<std::string>& ComponentName() const { return identity_.component_name; }
 
   // One run per component at a time: takes the lock of the component folder's
   // lock file for the rest of the program. False only when another run holds
@@ -88,6 +85,20 @@ struct Run {
   void DoEvents();
 
  private:
+  struct Identity {
+    explicit Identity(const std::string& executable_path);
+    std::string executable_name;  // file name without extension
+    std::string program_folder;
+    std::string project_folder;  // the parent of the program folder
+    // The program file to start again, as it lies on disk: with ".exe" on
+    // Windows, without on POSIX, where the path keeps its letter case.
+    std::string program_file;
+    // The component the program serves: the executable name less "_Config"
+    // (its last seven characters); nullopt when the name is too short for one.
+    std::optional<std::string> component_name;
+  };
+
+  Identity identity_;
   platform::FileLock component_lock_;
   std::uint32_t do_events_calls_ = 0;
   std::chrono::steady_clock::time_point last_events_{};

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "db/db_failure.h"
@@ -41,33 +42,52 @@ TemplateRows LoadTemplate(PresetRun& run, Procedure& proc, db::Recordset& source
   return loaded;
 }
 
-bool IsIncluded(PresetRun& run, const std::string& valid_machines, int m) {
-  if (GetStartModeIntegrated(run)) {
-    // A text search: an empty name is found in any text but an empty one.
-    std::string valid = platform::UpperCase(valid_machines);
-    bool found = !valid.empty() &&
-                 valid.find(platform::UpperCase(run.ExistingMachines[m])) != std::string::npos;
-    return found || valid == "ALL";
+// Which machines get rows. What decides it is read once, at the first
+// machine: the start mode, the valid-machines text and the configuration
+// file's "ForMachine" flags stay as they are while the rows are made (the run
+// writes that file only after the work, for its edit stamp).
+class MachineSelection {
+ public:
+  MachineSelection(ProjectRun& run, const std::string& valid_machines)
+      : run_(run), valid_(platform::UpperCase(valid_machines)) {}
+
+  bool Includes(int m) {
+    if (!integrated_) integrated_ = GetStartModeIntegrated(run_);
+    if (*integrated_) {
+      // A text search: an empty name is found in any text but an empty one.
+      bool found = !valid_.empty() &&
+                   valid_.find(platform::UpperCase(run_.ExistingMachines[m])) != std::string::npos;
+      return found || valid_ == "ALL";
+    }
+    if (!flags_) flags_.emplace(GetCFGPath(run_));
+    return flags_->Boolean("Project", "ForMachine" + std::to_string(m));
   }
-  return LoadIniBoolean(run, "Project", "ForMachine" + std::to_string(m), GetCFGPath(run));
-}
+
+ private:
+  ProjectRun& run_;
+  const std::string valid_;  // upper-cased
+  std::optional<bool> integrated_;
+  std::optional<IniEntries> flags_;
+};
 
 // Outside an integrated start the names come from Program.ini: a machine
 // configured there without a name gets no rows, rather than rows that name
 // no machine.
-void RequireName(PresetRun& run, int m) {
-  if (run.IntegratedMode || !run.ExistingMachines[m].empty()) return;
+void RequireName(const ProjectMachines& project, bool integrated, int m) {
+  if (integrated || !project.ExistingMachines[m].empty()) return;
   const std::string n = std::to_string(m);
   throw Failure(failures::kInvalidArgument,
                 "Machine " + n +
                     " has no name: MachineName is missing or empty in section [Machine" + n +
-                    "] of " + run.ProgramIniPath + ". No rows are made for it.");
+                    "] of " + project.ProgramIniPath + ". No rows are made for it.");
 }
 
 // Both forms of a variable name from its part's patterns; the component
-// database's rows are converted to the run's form, which is returned.
-std::string VariableName(PresetRun& run, db::Recordset& target, const std::string& bare,
-                         const std::string& machine) {
+// database's rows are converted to the run's form, which is returned. That
+// database is found at the first name and kept in `earlier` ("" for none):
+// nothing adds, removes or replaces it while the rows are made.
+std::string VariableName(PresetRun& run, std::optional<std::string>& earlier, db::Recordset& target,
+                         const std::string& bare, const std::string& machine) {
   int part = PartNumber(target.Fields()[tables::kPart].GetValue());
   std::string forms[2];
   for (int system : {kVisiWin32, kVisiWinStudio}) {
@@ -76,7 +96,8 @@ std::string VariableName(PresetRun& run, db::Recordset& target, const std::strin
     name = ReplaceSearchItem(run, name, tables::kMachinePlaceholder, machine);
     forms[system] = ReplaceSearchItem(run, name, tables::kMachinePlaceholder, machine);
   }
-  VarNameInQuelleErsetzen(run, forms[kVisiWin32], forms[kVisiWinStudio]);
+  if (!earlier) earlier = ExistingComponentDatabase(run);
+  VarNameInQuelleErsetzen(run, *earlier, forms[kVisiWin32], forms[kVisiWinStudio]);
   return forms[run.VWStudioIndex];
 }
 
@@ -123,7 +144,7 @@ class RowBuilder {
     const db::Value& value = row[j];
     if (!value.IsText()) return value;
     if (is_var_name_[j])
-      return db::Value::Text(VariableName(run_, target_, value.AsText(), machine));
+      return db::Value::Text(VariableName(run_, earlier_, target_, value.AsText(), machine));
     return db::Value::Text(
         ReplaceSearchItem(run_, value.AsText(), tables::kMachinePlaceholder, machine));
   }
@@ -150,6 +171,7 @@ class RowBuilder {
   std::vector<int> sizes_;
   std::vector<bool> is_var_name_;
   std::map<std::string, std::string> too_small_;  // by field and machine
+  std::optional<std::string> earlier_;            // the component database, "" for none
   std::int32_t next_id_ = 1;
 };
 
@@ -185,10 +207,11 @@ void CreateRecordSets(PresetRun& run, db::Database& db) {
     return;
   int machines = static_cast<int>(run.ExistingMachines.size()) - 1;
   ProgressReport progress(run.ui, std::int64_t{machines} * rows);
+  MachineSelection selection(run, valid);
   for (int m = 1; m <= machines; ++m) {
     bool included = false;
-    proc.Step([&] { included = IsIncluded(run, valid, m); });
-    const bool named = !included || proc.Step([&] { RequireName(run, m); });
+    proc.Step([&] { included = selection.Includes(m); });
+    const bool named = !included || proc.Step([&] { RequireName(run, run.IntegratedMode, m); });
     for (std::int32_t i = 0; i < rows; ++i) {
       if (included && named) builder.Add(loaded[i], run.ExistingMachines[m]);
       progress.Advance(1);

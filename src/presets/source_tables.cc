@@ -9,13 +9,13 @@
 namespace zc {
 namespace {
 
-void FallBackToBareNames(PresetRun& run) {
-  run.VarNamePatterns[kVisiWin32][1] = tables::kVarNamePlaceholder;
-  run.VarNamePatterns[kVisiWinStudio][1] = tables::kVarNamePlaceholder;
+void FallBackToBareNames(NamingSystem& naming) {
+  naming.VarNamePatterns[kVisiWin32][1] = tables::kVarNamePlaceholder;
+  naming.VarNamePatterns[kVisiWinStudio][1] = tables::kVarNamePlaceholder;
 }
 
 // One Source_DEFS row into the pattern table; raises for a row that cannot be read.
-void ReadPattern(PresetRun& run, db::Recordset& rs) {
+void ReadPattern(NamingSystem& naming, db::Recordset& rs) {
   db::Value system = rs.Fields()[tables::kSystem].GetValue();
   for (int s : {kVisiWin32, kVisiWinStudio}) {
     if (system.IsNull() || !platform::EqualIgnoringCase(system.ToText(), tables::kSystemNames[s]))
@@ -23,7 +23,7 @@ void ReadPattern(PresetRun& run, db::Recordset& rs) {
     db::Value pattern = rs.Fields()[tables::kPatternVarName].GetValue();
     if (pattern.IsNull()) failures::InvalidUseOfNull();
     int part = PartNumber(rs.Fields()[tables::kPatternPart].GetValue());
-    run.VarNamePatterns[s][part] = pattern.ToText();
+    naming.VarNamePatterns[s][part] = pattern.ToText();
   }
 }
 

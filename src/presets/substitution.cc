@@ -14,9 +14,7 @@ namespace zc {
 
 // The component database's path, or "" when there is no such file. The run
 // works on its own copy of a file it has open, so that file is there for the
-// run until it lets go of it; only another is looked for on disk. (A name
-// converted per generated row would otherwise cost a file-system lookup
-// each, a tenth of a whole run.)
+// run until it lets go of it; only another is looked for on disk.
 std::string ExistingComponentDatabase(PresetRun& run) {
   if (run.report.earlier_unreadable) return "";
   std::string path = GetPathOCXMDB(run);
@@ -37,18 +35,17 @@ std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std
   return result;
 }
 
-void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
+void VarNameInQuelleErsetzen(PresetRun& run, const std::string& component,
+                             const std::string& visiwin32_form,
                              const std::string& visiwinstudio_form) {
   Procedure proc(run, "VarNameInQuelleErsetzen");
-  std::string path;
-  proc.Step([&] { path = ExistingComponentDatabase(run); });
-  if (path.empty()) return;
+  if (component.empty()) return;
   bool to_visiwin32 = run.VWStudioIndex == kVisiWin32;
   const std::string& searched = to_visiwin32 ? visiwinstudio_form : visiwin32_form;
   const std::string& renamed = to_visiwin32 ? visiwin32_form : visiwinstudio_form;
   std::optional<db::Database> db;
   std::unique_ptr<db::Recordset> rs;
-  proc.Step([&] { db.emplace(run.engine.OpenDatabase(path)); });
+  proc.Step([&] { db.emplace(run.engine.OpenDatabase(component)); });
   if (!db) return;
   proc.Step([&] {
     rs = db->OpenRecordset("SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=" +

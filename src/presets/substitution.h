@@ -19,9 +19,11 @@ std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std
 // (that is reported once, before the work reads it).
 std::string ExistingComponentDatabase(PresetRun& run);
 
-// Renames, in the component database's PRESET_DEFS, every variable of the
+// Renames, in the PRESET_DEFS of the component database at `component` (as
+// ExistingComponentDatabase found it; "" does nothing), every variable of the
 // other naming system's form to the run's form.
-void VarNameInQuelleErsetzen(PresetRun& run, const std::string& visiwin32_form,
+void VarNameInQuelleErsetzen(PresetRun& run, const std::string& component,
+                             const std::string& visiwin32_form,
                              const std::string& visiwinstudio_form);
 
 // Renames a field "categorie" (any letter case) of the component database's

@@ -142,11 +142,12 @@ db::PackedRows ReadRows(PresetRun& run, Procedure& proc, db::Recordset& rs, std:
 
 // The first configured field the generated table lacks (names compare
 // exactly, the first field not looked at); nullopt when none is missing.
-std::optional<std::string> MissingConfiguredField(PresetRun& run, db::Database& target) {
-  if (!run.AdditionalFields) return std::nullopt;
+std::optional<std::string> MissingConfiguredField(const AdditionalFieldList& list,
+                                                  db::Database& target) {
+  if (!list.AdditionalFields) return std::nullopt;
   std::unique_ptr<db::Recordset> table = target.OpenRecordset(tables::kPresetDefs);
   int count = table->Fields().Count();
-  const std::vector<std::string>& names = *run.AdditionalFields;
+  const std::vector<std::string>& names = *list.AdditionalFields;
   for (size_t i = 1; i < names.size(); ++i) {
     bool found = false;
     for (int j = 1; j < count && !found; ++j) found = table->Fields()[j].Name() == names[i];
@@ -155,13 +156,13 @@ std::optional<std::string> MissingConfiguredField(PresetRun& run, db::Database& 
   return std::nullopt;
 }
 
-std::string MatchQuery(PresetRun& run, const std::vector<db::Value>& row) {
+std::string MatchQuery(const AdditionalFieldList& list, const std::vector<db::Value>& row) {
   return "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
          " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
          " PRESET_DEFS.offset_or_bitno, PRESET_DEFS.text, PRESET_DEFS.page_name,"
          " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
          " PRESET_DEFS.pass" +
-         run.AdditionalFieldsSQL + " From PRESET_DEFS " +
+         list.AdditionalFieldsSQL + " From PRESET_DEFS " +
          " WHERE (((PRESET_DEFS.machine_type)=" + db::DoubleQuoted(row[0].ToText()) + ")" +
          " AND ((PRESET_DEFS.var_name)=" + db::DoubleQuoted(row[1].ToText()) + ") " +
          " AND ((PRESET_DEFS.offset_or_bitno)=" + row[2].ToText() + "));";

@@ -11,10 +11,13 @@ std::string InParameterFolder(const std::string& folder, const char* file) {
   return platform::JoinPath(platform::JoinPath(folder, "parameter"), file);
 }
 
+// Either list comes from one reading of its file: nothing writes the file
+// while the list is made.
 void ListMachinesOfConfigurationIni(ProjectRun& run, const std::string& configuration_ini) {
   if (configuration_ini.empty() || !platform::FileExists(configuration_ini)) return;
+  const IniEntries common(configuration_ini);
   for (int n = 1; n <= 5; ++n) {
-    std::string name = LoadIniString(run, "Common", "NameM" + std::to_string(n), configuration_ini);
+    std::string name = common.String("Common", "NameM" + std::to_string(n));
     if (name == "-" || name.empty()) return;
     run.ExistingMachines.resize(n + 1);
     run.ExistingMachines[n] = name;
@@ -23,10 +26,10 @@ void ListMachinesOfConfigurationIni(ProjectRun& run, const std::string& configur
 
 void ListMachinesOfProgramIni(ProjectRun& run) {
   std::int16_t count = LoadIniInteger(run, "Project", "NumberOfMachines", run.ProgramIniPath);
+  const IniEntries program_ini(run.ProgramIniPath);
   for (int n = 1; n <= count; ++n) {
     run.ExistingMachines.resize(n + 1);
-    run.ExistingMachines[n] =
-        LoadIniString(run, "Machine" + std::to_string(n), "MachineName", run.ProgramIniPath);
+    run.ExistingMachines[n] = program_ini.String("Machine" + std::to_string(n), "MachineName");
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <map>
+#include <memory>
 
 #include "errors/procedure.h"
 #include "platform/ansi_text.h"
@@ -13,34 +14,43 @@ namespace {
 
 constexpr size_t kMaxValueLength = 254;  // a 255-character buffer with its terminator
 
-// The entries of a file, read again whenever the file changes. A project of
-// thirty thousand machines reads its program.ini once per machine; parsing
-// the whole file each time would take hours.
-const settings::IniIndex* IndexOf(const std::string& file) {
+// The entries of a file, parsed again only when the file changed: a file
+// asked for entry after entry is parsed once. Null when it cannot be read.
+std::shared_ptr<const settings::IniIndex> IndexOf(const std::string& file) {
   struct Cached {
     platform::FileStamp stamp;
-    settings::IniIndex index;
+    std::shared_ptr<const settings::IniIndex> index;
   };
   static std::map<std::string, Cached> cache;
   std::optional<platform::FileStamp> stamp = platform::StampOf(file);
   if (!stamp) return nullptr;
   auto found = cache.find(file);
-  if (found != cache.end() && found->second.stamp == *stamp) return &found->second.index;
+  if (found != cache.end() && found->second.stamp == *stamp) return found->second.index;
   std::optional<std::string> bytes = platform::ReadWholeFile(file);
   if (!bytes) return nullptr;
   if (cache.size() >= 16) cache.clear();
-  settings::IniIndex index(platform::DecodeText(*bytes).utf8);
-  return &cache.insert_or_assign(file, Cached{*stamp, std::move(index)}).first->second.index;
+  auto index = std::make_shared<const settings::IniIndex>(platform::DecodeText(*bytes).utf8);
+  cache.insert_or_assign(file, Cached{*stamp, index});
+  return index;
 }
 
 // The value of an entry, nullopt when it is missing.
-std::optional<std::string> ReadValue(const std::string& section, const std::string& entry,
-                                     const std::string& file) {
-  const settings::IniIndex* index = IndexOf(file);
+std::optional<std::string> ValueIn(const settings::IniIndex* index, const std::string& section,
+                                   const std::string& entry) {
   if (index == nullptr) return std::nullopt;
   auto value = index->Find(section, entry);
   if (value) *value = platform::FirstCharacters(*value, kMaxValueLength);
   return value;
+}
+
+std::optional<std::string> ReadValue(const std::string& section, const std::string& entry,
+                                     const std::string& file) {
+  return ValueIn(IndexOf(file).get(), section, entry);
+}
+
+// True only for "true" in any letter case.
+bool IsTrue(const std::optional<std::string>& value) {
+  return platform::UpperCase(value.value_or("")) == "TRUE";
 }
 
 // Optional sign and leading digits, as the Windows integer reader takes them.
@@ -94,9 +104,7 @@ bool LoadIniBoolean(Run& run, const std::string& Section, const std::string& Ent
                     const std::string& File) {
   Procedure proc(run, "LoadIniBoolean");
   bool result = false;
-  proc.Step([&] {
-    result = platform::UpperCase(ReadValue(Section, Entry, File).value_or("")) == "TRUE";
-  });
+  proc.Step([&] { result = IsTrue(ReadValue(Section, Entry, File)); });
   return result;
 }
 
@@ -117,6 +125,16 @@ void SaveIni(Run& run, const std::string& Value, const std::string& Section,
 void SaveIniQuietly(const std::string& Value, const std::string& Section, const std::string& Entry,
                     const std::string& File) {
   WriteEntry(Value, Section, Entry, File);  // a refusal is no failure here
+}
+
+IniEntries::IniEntries(const std::string& File) : index_(IndexOf(File)) {}
+
+std::string IniEntries::String(const std::string& Section, const std::string& Entry) const {
+  return ValueIn(index_.get(), Section, Entry).value_or("");
+}
+
+bool IniEntries::Boolean(const std::string& Section, const std::string& Entry) const {
+  return IsTrue(ValueIn(index_.get(), Section, Entry));
 }
 
 }  // namespace zc

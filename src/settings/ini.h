@@ -6,11 +6,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "errors/run.h"
 
 namespace zc {
+namespace settings {
+class IniIndex;
+}
 
 // Values longer than 254 characters are cut to their first 254.
 std::string LoadIniString(Run& run, const std::string& Section, const std::string& Entry,
@@ -31,5 +35,19 @@ void SaveIni(Run& run, const std::string& Value, const std::string& Section,
 // seeds), which a read-only file or folder must not turn into failures.
 void SaveIniQuietly(const std::string& Value, const std::string& Section, const std::string& Entry,
                     const std::string& File);
+
+// The entries of one file as it reads now, for a procedure that looks up many
+// entries of a file that nothing writes meanwhile (a machine list, the
+// machines' flags): the file is found and read once instead of once per
+// entry. Each lookup gives what LoadIniString or LoadIniBoolean gives now.
+class IniEntries {
+ public:
+  explicit IniEntries(const std::string& File);
+  std::string String(const std::string& Section, const std::string& Entry) const;
+  bool Boolean(const std::string& Section, const std::string& Entry) const;
+
+ private:
+  std::shared_ptr<const settings::IniIndex> index_;  // null for a file that cannot be read
+};
 
 }  // namespace zc

@@ -110,12 +110,30 @@ TEST(IniTest, ReadersTakeEveryValueAsTheWindowsOnesDoAndTheWriterWritesWindows12
     EXPECT_EQ(LoadIniString(h.run, c.section, c.entry, file), c.text) << c.entry << " " << c.file;
     EXPECT_EQ(LoadIniInteger(h.run, c.section, c.entry, file), c.integer) << c.entry;
     EXPECT_EQ(LoadIniBoolean(h.run, c.section, c.entry, file), c.boolean) << c.entry;
+    const IniEntries once(file);  // the same answers from one reading of the file
+    EXPECT_EQ(once.String(c.section, c.entry), c.text) << c.entry << " " << c.file;
+    EXPECT_EQ(once.Boolean(c.section, c.entry), c.boolean) << c.entry;
   }
   SaveIni(h.run, "ÄÖÜß€", "Info", "S_Editor", h.Path("parameter/new.ini"));
   EXPECT_EQ(ReadFile(h.Path("parameter/new.ini")), "[Info]\r\nS_Editor=\xC4\xD6\xDC\xDF\x80\r\n");
   EXPECT_EQ(LoadIniString(h.run, "Info", "S_Editor", h.Path("parameter/new.ini")), "ÄÖÜß€");
   EXPECT_TRUE(h.ui.shown.empty());
   EXPECT_EQ(h.ErrorLog(), "");
+}
+
+// Entries read once stay readable while many other files pass through the
+// readers' cache; a file written after that reading is read anew.
+TEST(IniTest, EntriesReadOnceOutliveTheCacheAndAWriteIsReadAnew) {
+  Harness<zc::Run> h;
+  const std::string cfg = h.Path("Zantel.cfg"), other = h.Path("other");
+  WriteFile(cfg, "[Project]\r\nForMachine1=true\r\n");
+  const IniEntries before(cfg);
+  for (int i = 0; i < 20; ++i) WriteFile(other + std::to_string(i), "[P]\r\nx=1\r\n");
+  for (int i = 0; i < 20; ++i)
+    EXPECT_EQ(IniEntries(other + std::to_string(i)).String("P", "x"), "1");
+  SaveIni(h.run, "1.0.1", "Info", "S_Prog", cfg);
+  EXPECT_TRUE(before.Boolean("Project", "ForMachine1"));
+  EXPECT_EQ(IniEntries(cfg).String("Info", "S_Prog"), "1.0.1");
 }
 
 // After a byte order mark a file is UTF-16 (or UTF-8), as Windows reads it;
