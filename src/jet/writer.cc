@@ -16,6 +16,7 @@
 #include "jet/table_layout.h"
 #include "jet/table_release.h"
 #include "jet/table_writer.h"
+#include "platform/platform.h"
 
 namespace zc::jet {
 namespace {
@@ -128,7 +129,7 @@ void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows) {
   const Written written = WriteTable(path, name, fields, rows);
   std::error_code error;
-  const std::filesystem::path native(std::u8string(path.begin(), path.end()));
+  const std::filesystem::path native = platform::NativePath(path);
   if (std::filesystem::file_size(native, error) > written.length) {
     std::filesystem::resize_file(native, written.length, error);
   }
