@@ -146,10 +146,7 @@ Engine::WorkFile Engine::OpenScratch(const std::string& path, const std::string&
              source::kEngine);
       }
     } else {
-      std::optional<std::string> head = platform::ReadFileStart(model, 16);
-      if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
-        Fail(code::kNotADatabase, "Unrecognized database format '" + model + "'.", source::kEngine);
-      }
+      CheckSqliteHeader(model);
       std::string error = CopyToScratch(model, file.scratch);
       if (!error.empty()) {
         Fail(code::kCannotOpen,

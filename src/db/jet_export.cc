@@ -3,12 +3,12 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "db/db_failure.h"
 #include "db/field_type.h"
 #include "db/jet_to_sqlite.h"
 #include "db/quoting.h"
+#include "db/sqlite_file.h"
 #include "errors/failure.h"
 #include "jet/writer.h"
 #include "platform/platform.h"
@@ -16,31 +16,12 @@
 namespace zc::db {
 namespace {
 
-using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
-using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
-
 std::filesystem::path NativePath(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
-  throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + reason);
-}
-
-Connection OpenReadOnly(const std::string& path) {
-  sqlite3* handle = nullptr;
-  const int result = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
-  Connection connection(handle, &sqlite3_close_v2);
-  if (result != SQLITE_OK) CannotRead(path, sqlite3_errstr(result));
-  return connection;
-}
-
-Statement Prepare(sqlite3* db, const std::string& sql, const std::string& path) {
-  sqlite3_stmt* statement = nullptr;
-  const int result = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-  Statement owned(statement, &sqlite3_finalize);
-  if (result != SQLITE_OK) CannotRead(path, sqlite3_errmsg(db));
-  return owned;
+SqliteFile OpenReadOnly(const std::string& path) {
+  return SqliteFile(path, SQLITE_OPEN_READONLY, "Cannot read " + path);
 }
 
 std::string Upper(std::string text) {
@@ -78,8 +59,8 @@ jet::Field FieldOf(const std::string& name, const std::string& declared) {
   return {name, jet::FieldType::kDouble, 8};
 }
 
-std::vector<jet::Field> FieldsOf(sqlite3* db, const std::string& table, const std::string& path) {
-  Statement info = Prepare(db, "SELECT name, type FROM pragma_table_info(?)", path);
+std::vector<jet::Field> FieldsOf(SqliteFile& source, const std::string& table) {
+  StatementHandle info = source.Prepare("SELECT name, type FROM pragma_table_info(?)");
   sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
   std::vector<jet::Field> fields;
   while (sqlite3_step(info.get()) == SQLITE_ROW) {
@@ -89,7 +70,7 @@ std::vector<jet::Field> FieldsOf(sqlite3* db, const std::string& table, const st
     };
     fields.push_back(FieldOf(text(0), text(1)));
   }
-  if (fields.empty()) CannotRead(path, "it has no table \"" + table + "\"");
+  if (fields.empty()) source.Fail("it has no table \"" + table + "\"");
   return fields;
 }
 
@@ -120,16 +101,14 @@ void ReadValue(sqlite3_stmt* statement, int i, jet::Value& out) {
 }
 
 // Copies one table; returns how many rows it holds.
-std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::string& table,
-                        const std::string& jet_path) {
-  const std::vector<jet::Field> fields = FieldsOf(db, table, sqlite_path);
-  Statement rows =
-      Prepare(db, "SELECT * FROM " + DoubleQuoted(table) + " ORDER BY rowid", sqlite_path);
+std::int64_t WriteTable(SqliteFile& source, const std::string& table, const std::string& jet_path) {
+  const std::vector<jet::Field> fields = FieldsOf(source, table);
+  StatementHandle rows = source.Prepare("SELECT * FROM " + DoubleQuoted(table) + " ORDER BY rowid");
   std::int64_t count = 0;
   jet::ReplaceTable(jet_path, table, fields, [&](std::vector<jet::Value>& row) {
     const int step = sqlite3_step(rows.get());
     if (step == SQLITE_DONE) return false;
-    if (step != SQLITE_ROW) CannotRead(sqlite_path, sqlite3_errmsg(db));
+    if (step != SQLITE_ROW) source.Fail(sqlite3_errmsg(source.get()));
     row.resize(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i)
       ReadValue(rows.get(), static_cast<int>(i), row[i]);
@@ -152,9 +131,9 @@ std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::
 
 void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
                       const std::string& jet_path, const std::string& shown_path) {
-  Connection db = OpenReadOnly(sqlite_path);
+  SqliteFile source = OpenReadOnly(sqlite_path);
   try {
-    for (const std::string& table : tables) WriteTable(db.get(), sqlite_path, table, jet_path);
+    for (const std::string& table : tables) WriteTable(source, table, jet_path);
   } catch (const Failure&) {
     throw;
   } catch (const std::exception& error) {
@@ -185,12 +164,11 @@ void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& 
 
 std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
                                               const std::string& jet_path) {
-  Connection db = OpenReadOnly(sqlite_path);
+  SqliteFile source = OpenReadOnly(sqlite_path);
   std::vector<std::string> names;
-  Statement list = Prepare(db.get(),
-                           "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                           "'sqlite!_%' ESCAPE '!' ORDER BY rowid",
-                           sqlite_path);
+  StatementHandle list = source.Prepare(
+      "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+      "'sqlite!_%' ESCAPE '!' ORDER BY rowid");
   while (sqlite3_step(list.get()) == SQLITE_ROW) {
     names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
   }
@@ -200,7 +178,7 @@ std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
     std::filesystem::remove(NativePath(temporary));
     jet::CreateEmptyDatabase(temporary);
     for (const std::string& name : names) {
-      written.push_back({name, WriteTable(db.get(), sqlite_path, name, temporary)});
+      written.push_back({name, WriteTable(source, name, temporary)});
     }
     if (std::filesystem::exists(NativePath(jet_path)))
       throw jet::Error(jet::ErrorKind::kIo, "it exists already");
