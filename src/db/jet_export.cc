@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "db/db_failure.h"
-#include "db/field_type.h"
 #include "db/jet_to_sqlite.h"
+#include "db/jet_types.h"
 #include "db/quoting.h"
 #include "db/sqlite_file.h"
 #include "errors/failure.h"
@@ -24,41 +24,6 @@ SqliteFile OpenReadOnly(const std::string& path) {
   return SqliteFile(path, SQLITE_OPEN_READONLY, "Cannot read " + path);
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  return text;
-}
-
-// The Jet field a column's declared type stands for.
-jet::Field FieldOf(const std::string& name, const std::string& declared) {
-  const std::string upper = Upper(declared);
-  if (upper == "COUNTER") return {name, jet::FieldType::kCounter, 4};
-  if (upper.rfind("DECIMAL", 0) == 0) {
-    int precision = 18, scale = 0;
-    std::sscanf(upper.c_str(), "DECIMAL(%d,%d)", &precision, &scale);
-    return {name, jet::FieldType::kDecimal, 17, precision, scale};
-  }
-  const FieldType field = FieldTypeOf(declared);
-  constexpr std::pair<std::int16_t, jet::FieldType> kTypes[] = {
-      {type::kBoolean, jet::FieldType::kBoolean},
-      {type::kByte, jet::FieldType::kByte},
-      {type::kInteger, jet::FieldType::kInteger},
-      {type::kLong, jet::FieldType::kLong},
-      {type::kCurrency, jet::FieldType::kCurrency},
-      {type::kSingle, jet::FieldType::kSingle},
-      {type::kDouble, jet::FieldType::kDouble},
-      {type::kDate, jet::FieldType::kDate},
-      {type::kText, jet::FieldType::kText},
-      {type::kLongBinary, jet::FieldType::kLongBinary},
-      {type::kMemo, jet::FieldType::kMemo},
-      {type::kGuid, jet::FieldType::kGuid},
-  };
-  for (const auto& [code, type] : kTypes) {
-    if (code == field.type) return {name, type, field.size};
-  }
-  return {name, jet::FieldType::kDouble, 8};
-}
-
 std::vector<jet::Field> FieldsOf(SqliteFile& source, const std::string& table) {
   StatementHandle info = source.Prepare("SELECT name, type FROM pragma_table_info(?)");
   sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
@@ -68,13 +33,14 @@ std::vector<jet::Field> FieldsOf(SqliteFile& source, const std::string& table) {
       const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), i));
       return std::string(chars ? chars : "");
     };
-    fields.push_back(FieldOf(text(0), text(1)));
+    fields.push_back(JetFieldOf(text(0), text(1)));
   }
   if (fields.empty()) source.Fail("it has no table \"" + table + "\"");
   return fields;
 }
 
-// The value of column `i` into `out`: a text reuses the storage of the one before.
+// The value of column `i` into `out`: a text reuses the storage of the one
+// before.
 void ReadValue(sqlite3_stmt* statement, int i, jet::Value& out) {
   switch (sqlite3_column_type(statement, i)) {
     case SQLITE_INTEGER:

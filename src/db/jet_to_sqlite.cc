@@ -2,9 +2,7 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <iterator>
-
+#include "db/jet_types.h"
 #include "db/quoting.h"
 #include "db/sqlite_file.h"
 
@@ -65,29 +63,12 @@ std::int64_t CopyRows(jet::Reader& reader, std::size_t index, SqliteFile& target
 
 }  // namespace
 
-std::string DeclaredType(const jet::Field& field) {
-  // In the order of FieldType.
-  static constexpr const char* kNames[] = {
-      "BIT",      "BYTE", "SHORT",      "LONG",       "COUNTER",  "CURRENCY", "SINGLE", "DOUBLE",
-      "DATETIME", "TEXT", "LONGBINARY", "LONGBINARY", "LONGTEXT", "GUID",     "DECIMAL"};
-  static_assert(std::size(kNames) == static_cast<std::size_t>(jet::FieldType::kDecimal) + 1);
-  if (field.type == jet::FieldType::kText) {
-    return "TEXT(" + std::to_string(std::clamp(field.size, 1, 255)) + ")";
-  }
-  if (field.type == jet::FieldType::kDecimal) {
-    return "DECIMAL(" + std::to_string(field.precision) + "," + std::to_string(field.scale) + ")";
-  }
-  return kNames[static_cast<std::size_t>(field.type)];
-}
-
 std::vector<ImportedTable> CopyTables(jet::Reader& reader, const std::string& file,
                                       const std::string& shown_path) {
   SqliteFile target(file, SQLITE_OPEN_READWRITE, "Cannot write " + shown_path);
   // The file is thrown away unless complete, and flushed by the caller. The
   // header is written even when no table follows: an empty file is no database.
-  target.Execute(
-      "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN; "
-      "PRAGMA user_version=0");
+  target.Execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN; PRAGMA user_version=0");
   std::vector<ImportedTable> imported;
   for (std::size_t i = 0; i < reader.tables().size(); ++i) {
     imported.push_back({reader.tables()[i].name, CopyRows(reader, i, target)});

@@ -11,33 +11,11 @@
 namespace zc::jet {
 namespace {
 
-constexpr std::pair<std::uint8_t, FieldType> kTypes[] = {
-    {column_type::kBoolean, FieldType::kBoolean},
-    {column_type::kByte, FieldType::kByte},
-    {column_type::kInteger, FieldType::kInteger},
-    {column_type::kLong, FieldType::kLong},
-    {column_type::kCurrency, FieldType::kCurrency},
-    {column_type::kSingle, FieldType::kSingle},
-    {column_type::kDouble, FieldType::kDouble},
-    {column_type::kDate, FieldType::kDate},
-    {column_type::kBinary, FieldType::kBinary},
-    {column_type::kText, FieldType::kText},
-    {column_type::kLongBinary, FieldType::kLongBinary},
-    {column_type::kMemo, FieldType::kMemo},
-    {column_type::kGuid, FieldType::kGuid},
-    {column_type::kDecimal, FieldType::kDecimal},
-};
-
 Field FieldOf(const Column& column, bool jet4) {
   Field field{column.name, FieldType::kLong, column.length, 0, 0};
-  bool known = false;
-  for (const auto& [code, type] : kTypes) {
-    if (code == column.type) {
-      field.type = type;
-      known = true;
-    }
-  }
-  if (!known) {
+  const TypeFacts* facts = FactsOfCode(column.type);
+  if (facts != nullptr) field.type = facts->type;
+  if (facts == nullptr) {
     Unsupported("field \"" + column.name + "\" has a data type this program cannot read (code " +
                 std::to_string(column.type) + ")");
   }
