@@ -2,10 +2,11 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
+#include <span>
+#include <string_view>
 
 #include "db/db_failure.h"
-#include "db/jet_to_sqlite.h"
+#include "db/jet_failure.h"
 #include "db/jet_types.h"
 #include "db/quoting.h"
 #include "db/sqlite_file.h"
@@ -15,10 +16,6 @@
 
 namespace zc::db {
 namespace {
-
-std::filesystem::path NativePath(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 SqliteFile OpenReadOnly(const std::string& path) {
   return SqliteFile(path, SQLITE_OPEN_READONLY, "Cannot read " + path);
@@ -39,8 +36,7 @@ std::vector<jet::Field> FieldsOf(SqliteFile& source, const std::string& table) {
   return fields;
 }
 
-// The value of column `i` into `out`: a text reuses the storage of the one
-// before.
+// The value of column `i` into `out`: a text reuses the storage of the one before.
 void ReadValue(sqlite3_stmt* statement, int i, jet::Value& out) {
   switch (sqlite3_column_type(statement, i)) {
     case SQLITE_INTEGER:
@@ -84,13 +80,29 @@ std::int64_t WriteTable(SqliteFile& source, const std::string& table, const std:
   return count;
 }
 
-[[noreturn]] void CannotWrite(const std::string& shown_path, const std::exception& error) {
-  if (const auto* failure = dynamic_cast<const jet::Error*>(&error);
-      failure && failure->kind == jet::ErrorKind::kIo) {
-    throw Failure(failures::kFileAccess, "Cannot write " + shown_path + ": " + error.what());
+std::vector<std::string> TableNames(SqliteFile& source) {
+  StatementHandle list = source.Prepare(
+      "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+      "'sqlite!_%' ESCAPE '!' ORDER BY rowid");
+  std::vector<std::string> names;
+  while (sqlite3_step(list.get()) == SQLITE_ROW) {
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
   }
-  throw Failure(code::kNotADatabase,
-                shown_path + " cannot take the rebuilt tables: " + error.what());
+  return names;
+}
+
+// Copies `tables`; returns how many rows each holds.
+std::vector<ImportedTable> WriteTables(SqliteFile& source, const std::vector<std::string>& tables,
+                                       const std::string& jet_path, const std::string& shown_path) {
+  std::vector<ImportedTable> written;
+  try {
+    for (const std::string& table : tables) {
+      written.push_back({table, WriteTable(source, table, jet_path)});
+    }
+  } catch (const jet::Error& error) {
+    RaiseJetFailure(error, JetWork::kWriting, shown_path);
+  }
+  return written;
 }
 
 }  // namespace
@@ -98,13 +110,7 @@ std::int64_t WriteTable(SqliteFile& source, const std::string& table, const std:
 void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
                       const std::string& jet_path, const std::string& shown_path) {
   SqliteFile source = OpenReadOnly(sqlite_path);
-  try {
-    for (const std::string& table : tables) WriteTable(source, table, jet_path);
-  } catch (const Failure&) {
-    throw;
-  } catch (const std::exception& error) {
-    CannotWrite(shown_path, error);
-  }
+  WriteTables(source, tables, jet_path, shown_path);
 }
 
 std::string AccessLockFile(const std::string& jet_path) {
@@ -131,30 +137,18 @@ void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& 
 std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
                                               const std::string& jet_path) {
   SqliteFile source = OpenReadOnly(sqlite_path);
-  std::vector<std::string> names;
-  StatementHandle list = source.Prepare(
-      "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-      "'sqlite!_%' ESCAPE '!' ORDER BY rowid");
-  while (sqlite3_step(list.get()) == SQLITE_ROW) {
-    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
-  }
-  const std::string temporary = jet_path + ".part";
+  const std::vector<std::string> names = TableNames(source);
   std::vector<ImportedTable> written;
-  try {
-    std::filesystem::remove(NativePath(temporary));
-    jet::CreateEmptyDatabase(temporary);
-    for (const std::string& name : names) {
-      written.push_back({name, WriteTable(source, name, temporary)});
-    }
-    if (std::filesystem::exists(NativePath(jet_path)))
-      throw jet::Error(jet::ErrorKind::kIo, "it exists already");
-    std::filesystem::rename(NativePath(temporary), NativePath(jet_path));
-  } catch (const std::exception& error) {
-    std::error_code ignored;
-    std::filesystem::remove(NativePath(temporary), ignored);
-    if (const auto* failure = dynamic_cast<const Failure*>(&error)) throw *failure;
-    CannotWrite(jet_path, error);
-  }
+  const std::string error = platform::ReplaceFileAtomically(jet_path, [&](const std::string& temp) {
+    const std::span<const std::uint8_t> empty = jet::EmptyJet4Database();
+    const std::string_view bytes(reinterpret_cast<const char*>(empty.data()), empty.size());
+    if (std::string error = platform::WriteBytesInto(temp, bytes); !error.empty()) return error;
+    written = WriteTables(source, names, temp, jet_path);
+    // A file made meanwhile by someone else is not replaced.
+    if (!platform::PathExists(jet_path)) return std::string();
+    return "Cannot write " + jet_path + ": it exists already";
+  });
+  if (!error.empty()) throw Failure(failures::kFileAccess, error);
   return written;
 }
 

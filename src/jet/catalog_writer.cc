@@ -98,7 +98,8 @@ SystemRow MakeSystemRow(const Format& f, const TableDefinition& table,
       }
     }
     made.bytes = BuildRow(f, table, cells);
-  } catch (const std::invalid_argument& error) {
+  } catch (const Error& error) {
+    if (error.kind != ErrorKind::kDoesNotFit) throw;
     Damaged(std::string("a system table that cannot hold a new row: ") + error.what());
   }
   for (const RealIndex& index : table.real_indexes)

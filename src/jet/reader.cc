@@ -121,7 +121,7 @@ void Reader::ReadRows(std::size_t index, const RowHandler& on_row) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
       try {
         DecodeInto(state_->file, table.fields[i], cells[i], values[i]);
-      } catch (const std::runtime_error& error) {
+      } catch (const Error& error) {
         throw Error(ErrorKind::kDamaged, std::string(error.what()) + " in field \"" +
                                              table.fields[i].name + "\" of table \"" + table.name +
                                              "\"");

@@ -223,7 +223,7 @@ Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<C
   if (table.var_columns > 0) AppendVariable(f, table, cells, variable, mask.size(), min_size, row);
   if (row.size() + mask.size() < min_size) row.resize(min_size - mask.size(), 0);
   row.insert(row.end(), mask.begin(), mask.end());
-  if (row.size() > f.max_row_size) throw std::invalid_argument("a row longer than a page can hold");
+  if (row.size() > f.max_row_size) DoesNotFit("a row longer than a page can hold");
   return row;
 }
 

@@ -16,12 +16,10 @@ constexpr std::uint8_t kUserTable = 0x4E;
 Column ColumnOf(const Format& f, const Field& field, std::uint16_t number) {
   if (field.name.empty() || field.name.size() > kMaxNameLength * 3 ||
       TextLength(field.name, f.jet4) > kMaxNameLength) {
-    throw std::invalid_argument("a field name must have 1 to 64 characters: \"" + field.name +
-                                "\"");
+    DoesNotFit("a field name must have 1 to 64 characters: \"" + field.name + "\"");
   }
   if (field.type == FieldType::kDecimal && !f.jet4) {
-    throw std::invalid_argument("field \"" + field.name +
-                                "\": an Access 97 file holds no Decimal fields");
+    Unsupported("field \"" + field.name + "\": an Access 97 file holds no Decimal fields");
   }
   const TypeFacts& facts = FactsOf(field.type);
   Column c;
@@ -33,7 +31,7 @@ Column ColumnOf(const Format& f, const Field& field, std::uint16_t number) {
   c.length = facts.size;
   if (field.type == FieldType::kText || field.type == FieldType::kBinary) {
     if (field.size < 1 || field.size > 255) {
-      throw std::invalid_argument("field \"" + field.name + "\" must hold 1 to 255 characters");
+      DoesNotFit("field \"" + field.name + "\" must hold 1 to 255 characters");
     }
     c.length =
         static_cast<std::uint16_t>(field.size * (f.jet4 && field.type == FieldType::kText ? 2 : 1));
@@ -109,7 +107,7 @@ Blob Header(const Format& f, const TableDefinition& t) {
 
 TableDefinition LayOutTable(const Format& f, const std::vector<Field>& fields) {
   if (fields.empty() || fields.size() > 255) {
-    throw std::invalid_argument("a table must have 1 to 255 fields");
+    DoesNotFit("a table must have 1 to 255 fields");
   }
   TableDefinition t;
   t.table_type = kUserTable;

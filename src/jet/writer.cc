@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -26,8 +25,9 @@ void WriteRows(TableWriter& writer, const RowSource& rows) {
   for (std::int64_t number = 1; rows(row); ++number) {
     try {
       writer.AddRow(row);
-    } catch (const std::invalid_argument& error) {
-      throw std::invalid_argument("row " + std::to_string(number) + ", " + error.what());
+    } catch (const Error& error) {
+      if (error.kind != ErrorKind::kDoesNotFit) throw;
+      DoesNotFit("row " + std::to_string(number) + ", " + error.what());
     }
   }
 }
@@ -108,22 +108,6 @@ void CheckReadsBack(const std::string& path, const std::string& name,
 }
 
 }  // namespace
-
-// Compiled in from empty_jet4.mdb.
-std::span<const std::uint8_t> EmptyJet4Database();
-
-void CreateEmptyDatabase(const std::string& path) {
-  const std::filesystem::path native(std::u8string(path.begin(), path.end()));
-  std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(native, error))) {
-    throw Error(ErrorKind::kIo, "it exists already");
-  }
-  std::ofstream out(native, std::ios::binary);
-  const std::span<const std::uint8_t> bytes = EmptyJet4Database();
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out.flush()) throw Error(ErrorKind::kIo, "it cannot be written");
-}
 
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows) {
