@@ -101,7 +101,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
 db::TableDefs Database::TableDefs() { return db::TableDefs(Connected()); }
 
 TableDef Database::CreateTableDef(const std::string& name) {
-  return TableDef(Connected(), name, false);
+  return TableDef::New(Connected(), name);
 }
 
 Engine::Engine() {

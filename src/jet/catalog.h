@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "jet/bytes.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "jet/values.h"
 
 namespace zc::jet {

@@ -2,32 +2,32 @@
 
 #include <stdexcept>
 
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 namespace {
 
 constexpr TypeFacts kFacts[] = {
-    {FieldType::kBoolean, column_type::kBoolean, 1},
-    {FieldType::kByte, column_type::kByte, 1},
-    {FieldType::kInteger, column_type::kInteger, 2},
-    {FieldType::kLong, column_type::kLong, 4},
-    {FieldType::kCounter, column_type::kLong, 4},
-    {FieldType::kCurrency, column_type::kCurrency, 8},
-    {FieldType::kSingle, column_type::kSingle, 4},
-    {FieldType::kDouble, column_type::kDouble, 8},
-    {FieldType::kDate, column_type::kDate, 8},
-    {FieldType::kText, column_type::kText, 0},
-    {FieldType::kBinary, column_type::kBinary, 0},
-    {FieldType::kLongBinary, column_type::kLongBinary, 0},
-    {FieldType::kMemo, column_type::kMemo, 0},
-    {FieldType::kGuid, column_type::kGuid, 16},
-    {FieldType::kDecimal, column_type::kDecimal, 17},
+    {DataType::kBoolean, column_type::kBoolean, 1},
+    {DataType::kByte, column_type::kByte, 1},
+    {DataType::kInteger, column_type::kInteger, 2},
+    {DataType::kLong, column_type::kLong, 4},
+    {DataType::kCounter, column_type::kLong, 4},
+    {DataType::kCurrency, column_type::kCurrency, 8},
+    {DataType::kSingle, column_type::kSingle, 4},
+    {DataType::kDouble, column_type::kDouble, 8},
+    {DataType::kDate, column_type::kDate, 8},
+    {DataType::kText, column_type::kText, 0},
+    {DataType::kBinary, column_type::kBinary, 0},
+    {DataType::kLongBinary, column_type::kLongBinary, 0},
+    {DataType::kMemo, column_type::kMemo, 0},
+    {DataType::kGuid, column_type::kGuid, 16},
+    {DataType::kDecimal, column_type::kDecimal, 17},
 };
 
 }  // namespace
 
-const TypeFacts& FactsOf(FieldType type) {
+const TypeFacts& FactsOf(DataType type) {
   for (const TypeFacts& facts : kFacts) {
     if (facts.type == type) return facts;
   }

@@ -6,7 +6,7 @@
 
 namespace zc::jet {
 
-enum class FieldType {
+enum class DataType {
   kBoolean,
   kByte,
   kInteger,
@@ -28,18 +28,18 @@ enum class FieldType {
 // takes in a row's fixed part (0: kept among the variable-length values). A
 // Boolean's value is its bit in the null mask; its column still says 1.
 struct TypeFacts {
-  FieldType type;
+  DataType type;
   std::uint8_t code;
   std::uint16_t size;
 };
-const TypeFacts& FactsOf(FieldType type);
+const TypeFacts& FactsOf(DataType type);
 // The type a column's code stands for (a Long, not a Counter: the column's
 // flags tell that); nullptr for a code this program cannot read or write.
 const TypeFacts* FactsOfCode(std::uint8_t code);
 
 struct Field {
   std::string name;
-  FieldType type = FieldType::kLong;
+  DataType type = DataType::kLong;
   int size = 0;  // Text: characters
   int precision = 0;
   int scale = 0;

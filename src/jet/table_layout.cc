@@ -18,7 +18,7 @@ Column ColumnOf(const Format& f, const Field& field, std::uint16_t number) {
       TextLength(field.name, f.jet4) > kMaxNameLength) {
     DoesNotFit("a field name must have 1 to 64 characters: \"" + field.name + "\"");
   }
-  if (field.type == FieldType::kDecimal && !f.jet4) {
+  if (field.type == DataType::kDecimal && !f.jet4) {
     Unsupported("field \"" + field.name + "\": an Access 97 file holds no Decimal fields");
   }
   const TypeFacts& facts = FactsOf(field.type);
@@ -27,20 +27,20 @@ Column ColumnOf(const Format& f, const Field& field, std::uint16_t number) {
   c.type = facts.code;
   c.number = number;
   c.flags = column_flag::kCanBeNull | (facts.size > 0 ? column_flag::kFixed : 0);
-  if (field.type == FieldType::kCounter) c.flags |= column_flag::kAutoNumber;
+  if (field.type == DataType::kCounter) c.flags |= column_flag::kAutoNumber;
   c.length = facts.size;
-  if (field.type == FieldType::kText || field.type == FieldType::kBinary) {
+  if (field.type == DataType::kText || field.type == DataType::kBinary) {
     if (field.size < 1 || field.size > 255) {
       DoesNotFit("field \"" + field.name + "\" must hold 1 to 255 characters");
     }
     c.length =
-        static_cast<std::uint16_t>(field.size * (f.jet4 && field.type == FieldType::kText ? 2 : 1));
+        static_cast<std::uint16_t>(field.size * (f.jet4 && field.type == DataType::kText ? 2 : 1));
   }
-  if (field.type == FieldType::kText || field.type == FieldType::kMemo) {
+  if (field.type == DataType::kText || field.type == DataType::kMemo) {
     c.sort_order = kGeneralSortOrder;
     if (f.jet4) c.extra_flags = column_flag::kCompressedUnicode;
   }
-  if (field.type == FieldType::kDecimal) {
+  if (field.type == DataType::kDecimal) {
     c.precision = static_cast<std::uint8_t>(field.precision);
     c.scale = static_cast<std::uint8_t>(field.scale);
   }

@@ -9,7 +9,7 @@
 #include "jet/allocator.h"
 #include "jet/page_file.h"
 #include "jet/rows.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "jet/values.h"
 
 namespace zc::jet {

@@ -78,7 +78,7 @@ Written WriteTable(const std::string& path, const std::string& name,
 
 bool SameField(const Field& read, const Field& written) {
   return read.name == written.name && read.type == written.type &&
-         (read.type != FieldType::kText || read.size == written.size);
+         (read.type != DataType::kText || read.size == written.size);
 }
 
 // The file read back as the reader reads it, down to the structures the
