@@ -37,7 +37,7 @@ std::string FileStart(const std::string& path, size_t length) {
 // A small table with a long value written into the file, as a run would.
 void WriteBack(const std::string& jet) {
   using namespace zc::jet;
-  const std::vector<Field> fields = {{"ID", FieldType::kLong, 4}, {"Text", FieldType::kMemo, 0}};
+  const std::vector<Field> fields = {{"ID", DataType::kLong, 4}, {"Text", DataType::kMemo, 0}};
   int rows = 0;
   try {
     ReplaceTable(jet, "PRESET_DEFS", fields, [&](std::vector<Value>& row) {

@@ -56,18 +56,18 @@ void TextKey(sqlite3_context* context, int, sqlite3_value** arguments) {
 
 }  // namespace
 
-void Connection::CloseDatabase::operator()(sqlite3* db) const {
-  sqlite3_close_v2(db);  // rolls back a transaction still open
+void CheckSqliteHeader(const std::string& path) {
+  std::optional<std::string> head = platform::ReadFileStart(path, 16);
+  if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
+    Fail(code::kNotADatabase, "Unrecognized database format '" + path + "'.", source::kEngine);
+  }
 }
 
 std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   if (!platform::PathExists(path) || platform::IsFolder(path)) {
     Fail(code::kFileNotFound, "Could not find file '" + path + "'.", source::kEngine);
   }
-  std::optional<std::string> head = platform::ReadFileStart(path, 16);
-  if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
-    Fail(code::kNotADatabase, "Unrecognized database format '" + path + "'.", source::kEngine);
-  }
+  CheckSqliteHeader(path);
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   std::shared_ptr<Connection> connection(new Connection(db, path));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "db/jet_sql.h"
+#include "db/sqlite_file.h"
 #include "db/statement.h"
 #include "db/table_schema.h"
 
@@ -32,6 +33,10 @@ inline constexpr const char* kTextCollation = "zc_nocase";
 // texts equal by kTextCollation have equal keys; Null for anything but a
 // text. An index of keys is searched by SQLite's plain byte comparison.
 inline constexpr const char* kTextKey = "zc_key";
+
+// Raises code::kNotADatabase for a file that does not start as every SQLite
+// file does, before SQLite would take it for an empty new database.
+void CheckSqliteHeader(const std::string& path);
 
 class Connection {
  public:
@@ -105,15 +110,11 @@ class Connection {
                                     const std::function<std::string()>& sql);
 
  private:
-  struct CloseDatabase {
-    void operator()(sqlite3* db) const;
-  };
-
   Connection(sqlite3* db, std::string path);
   // Lookup indexes a killed run of an earlier version left in the file.
   void DropLeftoverIndexes();
 
-  std::unique_ptr<sqlite3, CloseDatabase> db_;
+  SqliteHandle db_;
   std::string path_;
   bool in_transaction_ = false;
   // Declared after db_, so they are finalized before the file is closed.

@@ -17,23 +17,16 @@
 namespace zc::db {
 namespace {
 
-// Paths are UTF-8 texts; Windows would read narrow ones in its ANSI code page.
-std::filesystem::path FileSystemPath(const std::string& path) {
-  return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
 void RemoveFile(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::remove(FileSystemPath(path), ignored);
+  std::filesystem::remove(platform::NativePath(path), ignored);
 }
 
 std::string CanonicalPath(const std::string& path) {
   std::error_code ignored;
   std::filesystem::path canonical =
-      std::filesystem::weakly_canonical(FileSystemPath(path), ignored);
-  if (canonical.empty()) return path;
-  std::u8string utf8 = canonical.u8string();
-  return std::string(utf8.begin(), utf8.end());
+      std::filesystem::weakly_canonical(platform::NativePath(path), ignored);
+  return canonical.empty() ? path : platform::Utf8Path(canonical);
 }
 
 const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
@@ -50,17 +43,17 @@ const TableSchema& SchemaOf(Connection& connection, const std::string& table) {
 // The scratch copy of a file: hidden beside it under a name of its own, so
 // that the copy a killed run left behind is simply replaced by the next one.
 std::string ScratchPath(const std::string& path) {
-  const std::filesystem::path file = FileSystemPath(path);
-  const std::u8string name = file.filename().u8string();
-  const std::u8string scratch = (file.parent_path() / (u8"." + name + u8".zc-work")).u8string();
-  return std::string(scratch.begin(), scratch.end());
+  const std::filesystem::path file = platform::NativePath(path);
+  const std::string name = platform::Utf8Path(file.filename());
+  return platform::Utf8Path(file.parent_path() / platform::NativePath("." + name + ".zc-work"));
 }
 
 // A scratch copy is not flushed to the disk: it is thrown away when the run
 // ends, and a crash leaves nothing of it that the next run would use. It is
 // made anew, so it can be written whatever the permissions of its model.
 std::string CopyToScratch(const std::string& from, const std::string& scratch) {
-  if (!std::ofstream(FileSystemPath(scratch), std::ios::binary)) return "Cannot create " + scratch;
+  if (!std::ofstream(platform::NativePath(scratch), std::ios::binary))
+    return "Cannot create " + scratch;
   return platform::CopyFileInto(from, scratch);
 }
 
@@ -108,7 +101,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
 db::TableDefs Database::TableDefs() { return db::TableDefs(Connected()); }
 
 TableDef Database::CreateTableDef(const std::string& name) {
-  return TableDef(Connected(), name, false);
+  return TableDef::New(Connected(), name);
 }
 
 Engine::Engine() {
@@ -153,10 +146,7 @@ Engine::WorkFile Engine::OpenScratch(const std::string& path, const std::string&
              source::kEngine);
       }
     } else {
-      std::optional<std::string> head = platform::ReadFileStart(model, 16);
-      if (!head || head->compare(0, 16, std::string("SQLite format 3\0", 16)) != 0) {
-        Fail(code::kNotADatabase, "Unrecognized database format '" + model + "'.", source::kEngine);
-      }
+      CheckSqliteHeader(model);
       std::string error = CopyToScratch(model, file.scratch);
       if (!error.empty()) {
         Fail(code::kCannotOpen,

@@ -2,13 +2,14 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
-#include <memory>
+#include <span>
+#include <string_view>
 
 #include "db/db_failure.h"
-#include "db/field_type.h"
-#include "db/jet_to_sqlite.h"
+#include "db/jet_failure.h"
+#include "db/jet_types.h"
 #include "db/quoting.h"
+#include "db/sqlite_file.h"
 #include "errors/failure.h"
 #include "jet/writer.h"
 #include "platform/platform.h"
@@ -16,70 +17,12 @@
 namespace zc::db {
 namespace {
 
-using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
-using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
-
-std::filesystem::path NativePath(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+SqliteFile OpenReadOnly(const std::string& path) {
+  return SqliteFile(path, SQLITE_OPEN_READONLY, "Cannot read " + path);
 }
 
-[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
-  throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + reason);
-}
-
-Connection OpenReadOnly(const std::string& path) {
-  sqlite3* handle = nullptr;
-  const int result = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
-  Connection connection(handle, &sqlite3_close_v2);
-  if (result != SQLITE_OK) CannotRead(path, sqlite3_errstr(result));
-  return connection;
-}
-
-Statement Prepare(sqlite3* db, const std::string& sql, const std::string& path) {
-  sqlite3_stmt* statement = nullptr;
-  const int result = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-  Statement owned(statement, &sqlite3_finalize);
-  if (result != SQLITE_OK) CannotRead(path, sqlite3_errmsg(db));
-  return owned;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  return text;
-}
-
-// The Jet field a column's declared type stands for.
-jet::Field FieldOf(const std::string& name, const std::string& declared) {
-  const std::string upper = Upper(declared);
-  if (upper == "COUNTER") return {name, jet::FieldType::kCounter, 4};
-  if (upper.rfind("DECIMAL", 0) == 0) {
-    int precision = 18, scale = 0;
-    std::sscanf(upper.c_str(), "DECIMAL(%d,%d)", &precision, &scale);
-    return {name, jet::FieldType::kDecimal, 17, precision, scale};
-  }
-  const FieldType field = FieldTypeOf(declared);
-  constexpr std::pair<std::int16_t, jet::FieldType> kTypes[] = {
-      {type::kBoolean, jet::FieldType::kBoolean},
-      {type::kByte, jet::FieldType::kByte},
-      {type::kInteger, jet::FieldType::kInteger},
-      {type::kLong, jet::FieldType::kLong},
-      {type::kCurrency, jet::FieldType::kCurrency},
-      {type::kSingle, jet::FieldType::kSingle},
-      {type::kDouble, jet::FieldType::kDouble},
-      {type::kDate, jet::FieldType::kDate},
-      {type::kText, jet::FieldType::kText},
-      {type::kLongBinary, jet::FieldType::kLongBinary},
-      {type::kMemo, jet::FieldType::kMemo},
-      {type::kGuid, jet::FieldType::kGuid},
-  };
-  for (const auto& [code, type] : kTypes) {
-    if (code == field.type) return {name, type, field.size};
-  }
-  return {name, jet::FieldType::kDouble, 8};
-}
-
-std::vector<jet::Field> FieldsOf(sqlite3* db, const std::string& table, const std::string& path) {
-  Statement info = Prepare(db, "SELECT name, type FROM pragma_table_info(?)", path);
+std::vector<jet::Field> FieldsOf(SqliteFile& source, const std::string& table) {
+  StatementHandle info = source.Prepare("SELECT name, type FROM pragma_table_info(?)");
   sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
   std::vector<jet::Field> fields;
   while (sqlite3_step(info.get()) == SQLITE_ROW) {
@@ -87,9 +30,9 @@ std::vector<jet::Field> FieldsOf(sqlite3* db, const std::string& table, const st
       const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), i));
       return std::string(chars ? chars : "");
     };
-    fields.push_back(FieldOf(text(0), text(1)));
+    fields.push_back(JetFieldOf(text(0), text(1)));
   }
-  if (fields.empty()) CannotRead(path, "it has no table \"" + table + "\"");
+  if (fields.empty()) source.Fail("it has no table \"" + table + "\"");
   return fields;
 }
 
@@ -120,16 +63,14 @@ void ReadValue(sqlite3_stmt* statement, int i, jet::Value& out) {
 }
 
 // Copies one table; returns how many rows it holds.
-std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::string& table,
-                        const std::string& jet_path) {
-  const std::vector<jet::Field> fields = FieldsOf(db, table, sqlite_path);
-  Statement rows =
-      Prepare(db, "SELECT * FROM " + DoubleQuoted(table) + " ORDER BY rowid", sqlite_path);
+std::int64_t WriteTable(SqliteFile& source, const std::string& table, const std::string& jet_path) {
+  const std::vector<jet::Field> fields = FieldsOf(source, table);
+  StatementHandle rows = source.Prepare("SELECT * FROM " + DoubleQuoted(table) + " ORDER BY rowid");
   std::int64_t count = 0;
   jet::ReplaceTable(jet_path, table, fields, [&](std::vector<jet::Value>& row) {
     const int step = sqlite3_step(rows.get());
     if (step == SQLITE_DONE) return false;
-    if (step != SQLITE_ROW) CannotRead(sqlite_path, sqlite3_errmsg(db));
+    if (step != SQLITE_ROW) source.Fail(sqlite3_errmsg(source.get()));
     row.resize(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i)
       ReadValue(rows.get(), static_cast<int>(i), row[i]);
@@ -139,27 +80,37 @@ std::int64_t WriteTable(sqlite3* db, const std::string& sqlite_path, const std::
   return count;
 }
 
-[[noreturn]] void CannotWrite(const std::string& shown_path, const std::exception& error) {
-  if (const auto* failure = dynamic_cast<const jet::Error*>(&error);
-      failure && failure->kind == jet::ErrorKind::kIo) {
-    throw Failure(failures::kFileAccess, "Cannot write " + shown_path + ": " + error.what());
+std::vector<std::string> TableNames(SqliteFile& source) {
+  StatementHandle list = source.Prepare(
+      "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+      "'sqlite!_%' ESCAPE '!' ORDER BY rowid");
+  std::vector<std::string> names;
+  while (sqlite3_step(list.get()) == SQLITE_ROW) {
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
   }
-  throw Failure(code::kNotADatabase,
-                shown_path + " cannot take the rebuilt tables: " + error.what());
+  return names;
+}
+
+// Copies `tables`; returns how many rows each holds.
+std::vector<ImportedTable> WriteTables(SqliteFile& source, const std::vector<std::string>& tables,
+                                       const std::string& jet_path, const std::string& shown_path) {
+  std::vector<ImportedTable> written;
+  try {
+    for (const std::string& table : tables) {
+      written.push_back({table, WriteTable(source, table, jet_path)});
+    }
+  } catch (const jet::Error& error) {
+    RaiseJetFailure(error, JetWork::kWriting, shown_path);
+  }
+  return written;
 }
 
 }  // namespace
 
 void WriteTablesToJet(const std::string& sqlite_path, const std::vector<std::string>& tables,
                       const std::string& jet_path, const std::string& shown_path) {
-  Connection db = OpenReadOnly(sqlite_path);
-  try {
-    for (const std::string& table : tables) WriteTable(db.get(), sqlite_path, table, jet_path);
-  } catch (const Failure&) {
-    throw;
-  } catch (const std::exception& error) {
-    CannotWrite(shown_path, error);
-  }
+  SqliteFile source = OpenReadOnly(sqlite_path);
+  WriteTables(source, tables, jet_path, shown_path);
 }
 
 std::string AccessLockFile(const std::string& jet_path) {
@@ -185,32 +136,19 @@ void WriteBackToJet(const std::string& scratch, const std::vector<std::string>& 
 
 std::vector<ImportedTable> ConvertSqliteToJet(const std::string& sqlite_path,
                                               const std::string& jet_path) {
-  Connection db = OpenReadOnly(sqlite_path);
-  std::vector<std::string> names;
-  Statement list = Prepare(db.get(),
-                           "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                           "'sqlite!_%' ESCAPE '!' ORDER BY rowid",
-                           sqlite_path);
-  while (sqlite3_step(list.get()) == SQLITE_ROW) {
-    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
-  }
-  const std::string temporary = jet_path + ".part";
+  SqliteFile source = OpenReadOnly(sqlite_path);
+  const std::vector<std::string> names = TableNames(source);
   std::vector<ImportedTable> written;
-  try {
-    std::filesystem::remove(NativePath(temporary));
-    jet::CreateEmptyDatabase(temporary);
-    for (const std::string& name : names) {
-      written.push_back({name, WriteTable(db.get(), sqlite_path, name, temporary)});
-    }
-    if (std::filesystem::exists(NativePath(jet_path)))
-      throw jet::Error(jet::ErrorKind::kIo, "it exists already");
-    std::filesystem::rename(NativePath(temporary), NativePath(jet_path));
-  } catch (const std::exception& error) {
-    std::error_code ignored;
-    std::filesystem::remove(NativePath(temporary), ignored);
-    if (const auto* failure = dynamic_cast<const Failure*>(&error)) throw *failure;
-    CannotWrite(jet_path, error);
-  }
+  const std::string error = platform::ReplaceFileAtomically(jet_path, [&](const std::string& temp) {
+    const std::span<const std::uint8_t> empty = jet::EmptyJet4Database();
+    const std::string_view bytes(reinterpret_cast<const char*>(empty.data()), empty.size());
+    if (std::string error = platform::WriteBytesInto(temp, bytes); !error.empty()) return error;
+    written = WriteTables(source, names, temp, jet_path);
+    // A file made meanwhile by someone else is not replaced.
+    if (!platform::PathExists(jet_path)) return std::string();
+    return "Cannot write " + jet_path + ": it exists already";
+  });
+  if (!error.empty()) throw Failure(failures::kFileAccess, error);
   return written;
 }
 

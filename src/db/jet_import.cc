@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "db/db_failure.h"
+#include "db/jet_failure.h"
 #include "db/jet_to_sqlite.h"
 #include "errors/failure.h"
 #include "jet/reader.h"
@@ -15,11 +16,6 @@
 namespace zc::db {
 namespace {
 
-[[noreturn]] void NotReadable(const std::string& path, const std::string& reason) {
-  throw Failure(db::code::kNotADatabase,
-                path + " is not a database this program can read: " + reason);
-}
-
 std::unique_ptr<jet::Reader> OpenJet(const std::string& path) {
   if (!platform::PathExists(path) || platform::IsFolder(path)) {
     throw Failure(db::code::kFileNotFound, "Could not find file '" + path + "'.");
@@ -27,10 +23,7 @@ std::unique_ptr<jet::Reader> OpenJet(const std::string& path) {
   try {
     return std::make_unique<jet::Reader>(path);
   } catch (const jet::Error& error) {
-    if (error.kind == jet::ErrorKind::kIo) {
-      throw Failure(failures::kFileAccess, "Cannot read " + path + ": " + error.what());
-    }
-    NotReadable(path, error.what());
+    RaiseJetFailure(error, JetWork::kReading, path);
   }
 }
 
@@ -47,7 +40,7 @@ std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
     try {
       tables = CopyTables(*reader, file, sqlite_path);
     } catch (const jet::Error& error) {
-      NotReadable(jet_path, error.what());
+      RaiseJetFailure(error, JetWork::kReading, jet_path);
     }
     // A file made meanwhile by someone else is not replaced.
     if (!platform::PathExists(sqlite_path)) return std::string();

@@ -2,60 +2,12 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <iterator>
-#include <memory>
-
+#include "db/jet_types.h"
 #include "db/quoting.h"
-#include "errors/failure.h"
+#include "db/sqlite_file.h"
 
 namespace zc::db {
 namespace {
-
-using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
-using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
-
-class Target {
- public:
-  Target(const std::string& file, const std::string& shown_path)
-      : connection_(nullptr, &sqlite3_close_v2), shown_path_(shown_path) {
-    sqlite3* handle = nullptr;
-    int result = sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
-    connection_.reset(handle);
-    Check(result);
-  }
-
-  void Execute(const std::string& sql) {
-    Check(sqlite3_exec(connection_.get(), sql.c_str(), nullptr, nullptr, nullptr));
-  }
-
-  Statement Prepare(const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    int result = sqlite3_prepare_v2(connection_.get(), sql.c_str(), -1, &statement, nullptr);
-    Statement owned(statement, &sqlite3_finalize);
-    Check(result);
-    return owned;
-  }
-
-  void Check(int result) {
-    if (result == SQLITE_OK || result == SQLITE_DONE || result == SQLITE_ROW) return;
-    const char* reason = connection_ ? sqlite3_errmsg(connection_.get()) : sqlite3_errstr(result);
-    throw Failure(failures::kFileAccess, "Cannot write " + shown_path_ + ": " + reason);
-  }
-
-  // Closes the file, so that everything is on its way to the disk.
-  void Close() {
-    sqlite3* handle = connection_.release();
-    if (sqlite3_close(handle) != SQLITE_OK) {
-      sqlite3_close_v2(handle);
-      throw Failure(failures::kFileAccess, "Cannot write " + shown_path_);
-    }
-  }
-
- private:
-  Connection connection_;
-  std::string shown_path_;
-};
 
 std::string CreateTableSql(const jet::Table& table) {
   std::string sql = "CREATE TABLE " + DoubleQuoted(table.name) + " (";
@@ -93,10 +45,10 @@ int Bind(sqlite3_stmt* statement, int index, const jet::Value& value) {
   return sqlite3_bind_null(statement, index);
 }
 
-std::int64_t CopyRows(jet::Reader& reader, std::size_t index, Target& target) {
+std::int64_t CopyRows(jet::Reader& reader, std::size_t index, SqliteFile& target) {
   const jet::Table& table = reader.tables()[index];
   target.Execute(CreateTableSql(table));
-  Statement insert = target.Prepare(InsertSql(table));
+  StatementHandle insert = target.Prepare(InsertSql(table));
   std::int64_t rows = 0;
   reader.ReadRows(index, [&](const std::vector<jet::Value>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -111,24 +63,9 @@ std::int64_t CopyRows(jet::Reader& reader, std::size_t index, Target& target) {
 
 }  // namespace
 
-std::string DeclaredType(const jet::Field& field) {
-  // In the order of FieldType.
-  static constexpr const char* kNames[] = {
-      "BIT",      "BYTE", "SHORT",      "LONG",       "COUNTER",  "CURRENCY", "SINGLE", "DOUBLE",
-      "DATETIME", "TEXT", "LONGBINARY", "LONGBINARY", "LONGTEXT", "GUID",     "DECIMAL"};
-  static_assert(std::size(kNames) == static_cast<std::size_t>(jet::FieldType::kDecimal) + 1);
-  if (field.type == jet::FieldType::kText) {
-    return "TEXT(" + std::to_string(std::clamp(field.size, 1, 255)) + ")";
-  }
-  if (field.type == jet::FieldType::kDecimal) {
-    return "DECIMAL(" + std::to_string(field.precision) + "," + std::to_string(field.scale) + ")";
-  }
-  return kNames[static_cast<std::size_t>(field.type)];
-}
-
 std::vector<ImportedTable> CopyTables(jet::Reader& reader, const std::string& file,
                                       const std::string& shown_path) {
-  Target target(file, shown_path);
+  SqliteFile target(file, SQLITE_OPEN_READWRITE, "Cannot write " + shown_path);
   // The file is thrown away unless complete, and flushed by the caller. The
   // header is written even when no table follows: an empty file is no database.
   target.Execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN; PRAGMA user_version=0");

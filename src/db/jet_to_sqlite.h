@@ -11,13 +11,9 @@
 namespace zc::db {
 
 // Writes every table of `reader` into the empty SQLite file `file` in one
-// transaction. Failures of the Jet side come as std::runtime_error; SQLite's
+// transaction. Failures of the Jet side come as jet::Error; SQLite's
 // as zc::Failure 75 naming `shown_path`.
 std::vector<ImportedTable> CopyTables(jet::Reader& reader, const std::string& file,
                                       const std::string& shown_path);
-
-// The column type our SQLite files declare for a field: "TEXT(50)", "LONG",
-// "COUNTER", "DECIMAL(18,4)", ...
-std::string DeclaredType(const jet::Field& field);
 
 }  // namespace zc::db

@@ -77,13 +77,13 @@ int TableDefs::Count() const { return static_cast<int>(connection_->TableNames()
 TableDef TableDefs::operator[](int position) const {
   std::vector<std::string> names = connection_->TableNames();
   if (position < 0 || position >= static_cast<int>(names.size())) ItemNotFound(source::kTableDefs);
-  return TableDef(connection_, names[position]);
+  return TableDef::Stored(connection_, names[position]);
 }
 
 TableDef TableDefs::operator[](std::string_view name) const {
   const TableSchema* schema = connection_->Schema(name);
   if (schema == nullptr) ItemNotFound(source::kTableDefs);
-  return TableDef(connection_, schema->name);
+  return TableDef::Stored(connection_, schema->name);
 }
 
 void TableDefs::Delete(std::string_view name) {

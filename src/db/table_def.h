@@ -56,11 +56,13 @@ class TableFields {
 class TableDef {
  public:
   // A stored table.
-  TableDef(std::shared_ptr<Connection> connection, std::string name)
-      : connection_(std::move(connection)), name_(std::move(name)), stored_(true) {}
+  static TableDef Stored(std::shared_ptr<Connection> connection, std::string name) {
+    return TableDef(std::move(connection), std::move(name), true);
+  }
   // A new definition, stored by TableDefs::Append.
-  explicit TableDef(std::shared_ptr<Connection> connection, std::string name, bool)
-      : connection_(std::move(connection)), name_(std::move(name)), stored_(false) {}
+  static TableDef New(std::shared_ptr<Connection> connection, std::string name) {
+    return TableDef(std::move(connection), std::move(name), false);
+  }
 
   const std::string& Name() const { return name_; }
   TableFields Fields() { return TableFields(*this); }
@@ -69,6 +71,8 @@ class TableDef {
  private:
   friend class TableFields;
   friend class TableDefs;
+  TableDef(std::shared_ptr<Connection> connection, std::string name, bool stored)
+      : connection_(std::move(connection)), name_(std::move(name)), stored_(stored) {}
   const TableSchema& StoredSchema() const;
 
   std::shared_ptr<Connection> connection_;

@@ -15,8 +15,9 @@ namespace zc::jet {
 using Bytes = std::span<const std::uint8_t>;
 using Blob = std::vector<std::uint8_t>;
 
-// What went wrong, so that callers can word it for the user.
-enum class ErrorKind { kDamaged, kUnsupported, kIo };
+// What went wrong, so that callers can word it for the user. kDoesNotFit: a
+// value (or a name, a row) that its field, column or page cannot hold.
+enum class ErrorKind { kDamaged, kUnsupported, kIo, kDoesNotFit };
 
 struct Error : std::runtime_error {
   Error(ErrorKind kind, const std::string& what) : std::runtime_error(what), kind(kind) {}
@@ -28,6 +29,9 @@ struct Error : std::runtime_error {
 }
 [[noreturn]] inline void Unsupported(const std::string& what) {
   throw Error(ErrorKind::kUnsupported, what);
+}
+[[noreturn]] inline void DoesNotFit(const std::string& what) {
+  throw Error(ErrorKind::kDoesNotFit, what);
 }
 
 inline void CheckRange(Bytes bytes, std::size_t at, std::size_t count) {

@@ -7,13 +7,6 @@
 namespace zc::jet {
 namespace {
 
-std::size_t Position(const TableDefinition& table, const char* name) {
-  for (std::size_t i = 0; i < table.columns.size(); ++i) {
-    if (table.columns[i].name == name) return i;
-  }
-  Damaged("the catalog has no column " + std::string(name));
-}
-
 std::int32_t Number(const Cell& cell) {
   if (!cell.present) return 0;
   if (cell.bytes.size() == 2) return static_cast<std::int16_t>(Get16(cell.bytes, 0));
@@ -21,6 +14,18 @@ std::int32_t Number(const Cell& cell) {
 }
 
 }  // namespace
+
+std::size_t Position(const TableDefinition& table, const char* name,
+                     std::optional<std::uint8_t> type) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    if (table.columns[i].name != name) continue;
+    if (type && table.columns[i].type != *type) {
+      Damaged("a system table's column " + std::string(name));
+    }
+    return i;
+  }
+  Damaged("a system table without its column " + std::string(name));
+}
 
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 
@@ -31,6 +32,11 @@ struct CatalogEntry {
     return type == object_type::kTable && (static_cast<std::uint32_t>(flags) & 0x80000002) == 0;
   }
 };
+
+// The place of a system table's column, which must have `type` when one is
+// given. Throws Damaged when the table has no such column.
+std::size_t Position(const TableDefinition& table, const char* name,
+                     std::optional<std::uint8_t> type = std::nullopt);
 
 // Access takes two object names that differ only in ASCII letter case for one.
 bool SameName(const std::string& a, const std::string& b);

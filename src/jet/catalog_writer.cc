@@ -27,29 +27,9 @@ double Now() {
   return DateDays(text);
 }
 
-// The place of a system table's column that the writer fills, which must
-// have the type of the values it gets.
-std::size_t Position(const TableDefinition& table, const char* name, std::uint8_t type) {
-  for (std::size_t i = 0; i < table.columns.size(); ++i) {
-    if (table.columns[i].name != name) continue;
-    if (table.columns[i].type != type) Damaged("a system table's column " + std::string(name));
-    return i;
-  }
-  Damaged("a system table without its column " + std::string(name));
-}
-
-Blob RowBytes(PageFile& file, RowId where, RowSpan* span = nullptr) {
-  const Blob page = file.Read(where.page);
-  const RowSpan found = RowAt(file.format(), page, where.row);
-  if (span) *span = found;
-  return Blob(page.begin() + static_cast<std::ptrdiff_t>(found.start),
-              page.begin() + static_cast<std::ptrdiff_t>(found.end));
-}
-
 void MarkDeleted(PageFile& file, RowId where) {
   Blob page = file.Read(where.page);
-  const std::size_t at = file.format().data_rows_at + 2 * where.row;
-  Put16(page, at, Get16(page, at) | row_flag::kDeleted | row_flag::kOverflow);
+  MarkRowDeleted(file.format(), page, where.row);
   file.Write(where.page, page);
 }
 
@@ -118,7 +98,8 @@ SystemRow MakeSystemRow(const Format& f, const TableDefinition& table,
       }
     }
     made.bytes = BuildRow(f, table, cells);
-  } catch (const std::invalid_argument& error) {
+  } catch (const Error& error) {
+    if (error.kind != ErrorKind::kDoesNotFit) throw;
     Damaged(std::string("a system table that cannot hold a new row: ") + error.what());
   }
   for (const RealIndex& index : table.real_indexes)
@@ -192,7 +173,7 @@ void RenewCatalogEntry(PageFile& file, const CatalogEntry& entry) {
   const Format& f = file.format();
   const TableDefinition catalog = ReadTableDefinition(file, kCatalogPage);
   RowSpan span;
-  Blob row = RowBytes(file, entry.row, &span);
+  Blob row = RowBytes(f, file.Read(entry.row.page), entry.row.row, &span);
   if (span.overflow) return;  // rare; its old time and properties stay
   std::vector<Cell> cells = SplitRow(f, catalog, row);
   const std::size_t update = Position(catalog, "DateUpdate", column_type::kDate),
@@ -230,7 +211,7 @@ std::vector<SystemRow> NewCatalogRows(PageFile& file, const std::string& name,
     if (entry.IsUserTable() && sibling == nullptr) sibling = &entry;
   }
   const CatalogEntry& model = sibling ? *sibling : *container;
-  const Blob model_row = RowBytes(file, model.row);
+  const Blob model_row = RowBytes(file.format(), file.Read(model.row.page), model.row.row);
   const std::vector<Cell> model_cells = SplitRow(file.format(), catalog, model_row);
   std::vector<Value> values(catalog.columns.size());
   const double now = Now();

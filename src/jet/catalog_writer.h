@@ -9,7 +9,7 @@
 #include "jet/allocator.h"
 #include "jet/catalog.h"
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 

@@ -5,14 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <stdexcept>
 
 #include "jet/text.h"
 
 namespace zc::jet {
 namespace {
-
-[[noreturn]] void Refuse(const std::string& what) { throw std::invalid_argument(what); }
 
 double NumberOf(const Value& value) {
   if (const auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
@@ -21,19 +18,19 @@ double NumberOf(const Value& value) {
     double number = 0;
     const char* end = s->data() + s->size();
     if (std::from_chars(s->data(), end, number).ptr == end && !s->empty()) return number;
-    Refuse("the text \"" + *s + "\" where a number belongs");
+    DoesNotFit("the text \"" + *s + "\" where a number belongs");
   }
-  Refuse("binary data where a number belongs");
+  DoesNotFit("binary data where a number belongs");
 }
 
 std::int64_t WholeNumber(const Value& value, std::int64_t low, std::int64_t high) {
   if (const auto* i = std::get_if<std::int64_t>(&value)) {
-    if (*i < low || *i > high) Refuse(std::to_string(*i) + " is out of the field's range");
+    if (*i < low || *i > high) DoesNotFit(std::to_string(*i) + " is out of the field's range");
     return *i;
   }
   const double number = std::nearbyint(NumberOf(value));
   if (!(number >= static_cast<double>(low) && number <= static_cast<double>(high))) {
-    Refuse("a number out of the field's range");
+    DoesNotFit("a number out of the field's range");
   }
   return static_cast<std::int64_t>(number);
 }
@@ -63,8 +60,8 @@ void TextBytes(const Column& column, const Value& value, bool jet4, Blob& out) {
   if (column.type == column_type::kText) {
     const std::size_t limit = jet4 ? column.length / 2u : column.length;
     if (TextLength(text, jet4) > limit) {
-      Refuse("a text of " + std::to_string(TextLength(text, jet4)) + " characters where " +
-             std::to_string(limit) + " fit");
+      DoesNotFit("a text of " + std::to_string(TextLength(text, jet4)) + " characters where " +
+                 std::to_string(limit) + " fit");
     }
   }
   EncodeText(text, jet4, (column.extra_flags & column_flag::kCompressedUnicode) != 0, out);
@@ -73,7 +70,7 @@ void TextBytes(const Column& column, const Value& value, bool jet4, Blob& out) {
 Blob BinaryBytes(const Column& column, const Value& value) {
   if (const auto* blob = std::get_if<Blob>(&value)) {
     if (column.type == column_type::kBinary && blob->size() > column.length) {
-      Refuse("binary data longer than its field");
+      DoesNotFit("binary data longer than its field");
     }
     return *blob;
   }
@@ -109,7 +106,7 @@ void EncodeCell(const Column& column, const Value& value, bool jet4, Blob& out) 
     case column_type::kSingle: {
       const double number = NumberOf(value);
       if (std::isfinite(number) && std::fabs(number) > std::numeric_limits<float>::max()) {
-        Refuse("a number too large for a Single field");
+        DoesNotFit("a number too large for a Single field");
       }
       return Little(std::bit_cast<std::uint32_t>(static_cast<float>(number)), 4, out);
     }
@@ -131,8 +128,8 @@ void EncodeCell(const Column& column, const Value& value, bool jet4, Blob& out) 
       out = DecimalBytes(NumberOf(value), column.precision, column.scale);
       return;
     default:
-      Refuse("a field of a type this program cannot write (code " + std::to_string(column.type) +
-             ")");
+      DoesNotFit("a field of a type this program cannot write (code " +
+                 std::to_string(column.type) + ")");
   }
 }
 

@@ -2,14 +2,14 @@
 #pragma once
 
 #include "jet/bytes.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "jet/values.h"
 
 namespace zc::jet {
 
 // The bytes of `value` for `column`: for a memo or OLE column the bytes of
 // the whole value (text encoded), which the caller stores as a long value.
-// Throws std::invalid_argument for a value the column cannot hold.
+// Throws Error (kDoesNotFit) for a value the column cannot hold.
 Blob EncodeCell(const Column& column, const Value& value, bool jet4);
 // The same into `out`, whose storage it reuses.
 void EncodeCell(const Column& column, const Value& value, bool jet4, Blob& out);

@@ -44,6 +44,18 @@ RowSpan RowAt(const Format& f, Bytes page, std::uint32_t row) {
   return span;
 }
 
+Blob RowBytes(const Format& f, Bytes page, std::uint32_t row, RowSpan* span) {
+  const RowSpan found = RowAt(f, page, row);
+  if (span) *span = found;
+  return Blob(page.begin() + static_cast<std::ptrdiff_t>(found.start),
+              page.begin() + static_cast<std::ptrdiff_t>(found.end));
+}
+
+void MarkRowDeleted(const Format& f, Blob& page, std::uint32_t row) {
+  const std::size_t at = f.data_rows_at + 2 * row;
+  Put16(page, at, Get16(page, at) | row_flag::kDeleted | row_flag::kOverflow);
+}
+
 Blob NewDataPage(const Format& f, std::uint32_t owner) {
   Blob page(f.page_size, 0);
   page[0] = page_type::kData;

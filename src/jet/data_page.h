@@ -24,6 +24,11 @@ struct RowSpan {
 std::uint32_t RowCount(const Format& format, Bytes page);
 // Throws Damaged for a row outside the page or the directory.
 RowSpan RowAt(const Format& format, Bytes page, std::uint32_t row);
+// The bytes of that row; its span too when `span` is given.
+Blob RowBytes(const Format& format, Bytes page, std::uint32_t row, RowSpan* span = nullptr);
+// Marks the row deleted, as Access does: its directory entry says so and that
+// it holds no data of its own, so no reader follows it.
+void MarkRowDeleted(const Format& format, Blob& page, std::uint32_t row);
 
 // A new, empty data page owned by `owner` (0: the page of usage maps, or
 // "LVAL" for long values).

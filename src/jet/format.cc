@@ -1,8 +1,9 @@
 #include "jet/format.h"
 
-#include <filesystem>
 #include <fstream>
 #include <string_view>
+
+#include "platform/platform.h"
 
 namespace zc::jet {
 
@@ -22,8 +23,7 @@ FileKind KindOfHeader(Bytes head) {
 }
 
 FileKind KindOfFile(const std::string& path) {
-  std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                   std::ios::binary);
+  std::ifstream in(platform::NativePath(path), std::ios::binary);
   std::uint8_t head[0x15] = {};
   if (!in.read(reinterpret_cast<char*>(head), sizeof head)) return FileKind::kOther;
   return KindOfHeader(head);

@@ -10,7 +10,7 @@
 #include "jet/allocator.h"
 #include "jet/bytes.h"
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 

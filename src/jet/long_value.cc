@@ -8,16 +8,14 @@
 namespace zc::jet {
 namespace {
 
-Blob RowBytes(PageFile& file, RowId where) {
+Blob PartBytes(PageFile& file, RowId where) {
   const Blob page = file.Read(where.page);
   // Only "LVAL" pages hold them: a reference elsewhere would have the
   // writer delete rows of another table when it drops this one.
   if (page[0] != page_type::kData || Get32(page, file.format().data_owner_at) != kLongValueOwner) {
     Damaged("a memo or OLE value on a page that holds none");
   }
-  const RowSpan span = RowAt(file.format(), page, where.row);
-  return Blob(page.begin() + static_cast<std::ptrdiff_t>(span.start),
-              page.begin() + static_cast<std::ptrdiff_t>(span.end));
+  return RowBytes(file.format(), page, where.row);
 }
 
 // Visits the parts of a value stored outside its row, in order.
@@ -27,14 +25,14 @@ void WalkParts(PageFile& file, Bytes reference, Visit&& visit) {
   const std::size_t length = head & ~long_value_kind::kMask;
   const RowId first = RowId::Of(Get32(reference, 4));
   if (head & long_value_kind::kOnePage) {
-    visit(first, RowBytes(file, first), length);
+    visit(first, PartBytes(file, first), length);
     return;
   }
   std::set<RowId> seen;
   std::size_t gathered = 0;
   for (RowId next = first; gathered < length;) {
     if (next.page == 0 || !seen.insert(next).second) Damaged("a memo or OLE value cut short");
-    const Blob part = RowBytes(file, next);
+    const Blob part = PartBytes(file, next);
     if (part.size() <= 4) Damaged("an empty part of a memo or OLE value");
     gathered += part.size() - 4;
     visit(next, part, length);

@@ -1,13 +1,9 @@
 #include "jet/page_file.h"
 
-#include <filesystem>
+#include "platform/platform.h"
 
 namespace zc::jet {
 namespace {
-
-std::filesystem::path NativePath(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 [[noreturn]] void IoFailure(const std::string& what) { throw Error(ErrorKind::kIo, what); }
 
@@ -15,7 +11,7 @@ std::filesystem::path NativePath(const std::string& utf8) {
 
 PageFile::PageFile(const std::string& path, bool writable) {
   const auto mode = std::ios::binary | std::ios::in | (writable ? std::ios::out : std::ios::in);
-  file_.open(NativePath(path), mode);
+  file_.open(platform::NativePath(path), mode);
   if (!file_) IoFailure(writable ? "it cannot be opened for writing" : "it cannot be read");
   std::uint8_t head[0x15] = {};
   file_.read(reinterpret_cast<char*>(head), sizeof head);
@@ -43,10 +39,12 @@ PageFile::PageFile(const std::string& path, bool writable) {
 }
 
 Blob PageFile::Read(std::uint32_t page) {
-  if (page >= page_count_) Damaged("a reference to page " + std::to_string(page) + " beyond its end");
+  if (page >= page_count_)
+    Damaged("a reference to page " + std::to_string(page) + " beyond its end");
   Blob bytes(format_->page_size);
   file_.seekg(static_cast<std::streamoff>(page) * static_cast<std::streamoff>(bytes.size()));
-  if (!file_.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+  if (!file_.read(reinterpret_cast<char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()))) {
     IoFailure("page " + std::to_string(page) + " cannot be read");
   }
   return bytes;

@@ -5,48 +5,26 @@
 #include "jet/page_file.h"
 #include "jet/rows.h"
 #include "jet/scan.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "jet/text.h"
 
 namespace zc::jet {
 namespace {
 
-constexpr std::pair<std::uint8_t, FieldType> kTypes[] = {
-    {column_type::kBoolean, FieldType::kBoolean},
-    {column_type::kByte, FieldType::kByte},
-    {column_type::kInteger, FieldType::kInteger},
-    {column_type::kLong, FieldType::kLong},
-    {column_type::kCurrency, FieldType::kCurrency},
-    {column_type::kSingle, FieldType::kSingle},
-    {column_type::kDouble, FieldType::kDouble},
-    {column_type::kDate, FieldType::kDate},
-    {column_type::kBinary, FieldType::kBinary},
-    {column_type::kText, FieldType::kText},
-    {column_type::kLongBinary, FieldType::kLongBinary},
-    {column_type::kMemo, FieldType::kMemo},
-    {column_type::kGuid, FieldType::kGuid},
-    {column_type::kDecimal, FieldType::kDecimal},
-};
-
 Field FieldOf(const Column& column, bool jet4) {
-  Field field{column.name, FieldType::kLong, column.length, 0, 0};
-  bool known = false;
-  for (const auto& [code, type] : kTypes) {
-    if (code == column.type) {
-      field.type = type;
-      known = true;
-    }
-  }
-  if (!known) {
+  Field field{column.name, DataType::kLong, column.length, 0, 0};
+  const TypeFacts* facts = FactsOfCode(column.type);
+  if (facts != nullptr) field.type = facts->type;
+  if (facts == nullptr) {
     Unsupported("field \"" + column.name + "\" has a data type this program cannot read (code " +
                 std::to_string(column.type) + ")");
   }
-  if (field.type == FieldType::kLong && (column.flags & column_flag::kAutoNumber)) {
-    field.type = FieldType::kCounter;
+  if (field.type == DataType::kLong && (column.flags & column_flag::kAutoNumber)) {
+    field.type = DataType::kCounter;
   }
   // Jet 4 keeps text as UTF-16 and records its size in bytes.
-  if (field.type == FieldType::kText && jet4) field.size /= 2;
-  if (field.type == FieldType::kDecimal) {
+  if (field.type == DataType::kText && jet4) field.size /= 2;
+  if (field.type == DataType::kDecimal) {
     field.precision = column.precision;
     field.scale = column.scale;
   }
@@ -56,38 +34,38 @@ Field FieldOf(const Column& column, bool jet4) {
 Value DecodeValue(PageFile& file, const Field& field, const Cell& cell) {
   const bool jet4 = file.format().jet4;
   // A Boolean has no bytes: its bit in the null mask is its value.
-  if (field.type == FieldType::kBoolean) return std::int64_t{cell.present ? -1 : 0};
+  if (field.type == DataType::kBoolean) return std::int64_t{cell.present ? -1 : 0};
   if (!cell.present) return std::monostate{};
   const Bytes bytes = cell.bytes;
   switch (field.type) {
-    case FieldType::kByte:
+    case DataType::kByte:
       return std::int64_t{Get8(bytes, 0)};
-    case FieldType::kInteger:
+    case DataType::kInteger:
       return ReadInt16(bytes);
-    case FieldType::kLong:
-    case FieldType::kCounter:
+    case DataType::kLong:
+    case DataType::kCounter:
       return ReadInt32(bytes);
-    case FieldType::kCurrency:
+    case DataType::kCurrency:
       return ReadCurrency(bytes);
-    case FieldType::kSingle:
+    case DataType::kSingle:
       return ReadSingle(bytes);
-    case FieldType::kDouble:
+    case DataType::kDouble:
       return ReadDouble(bytes);
-    case FieldType::kDate:
+    case DataType::kDate:
       return DateText(ReadDouble(bytes));
-    case FieldType::kText:
+    case DataType::kText:
       return DecodeText(bytes, jet4);
-    case FieldType::kBinary:
+    case DataType::kBinary:
       return Blob(bytes.begin(), bytes.end());
-    case FieldType::kLongBinary:
+    case DataType::kLongBinary:
       return ReadLongValue(file, bytes);
-    case FieldType::kMemo:
+    case DataType::kMemo:
       return DecodeText(ReadLongValue(file, bytes), jet4);
-    case FieldType::kGuid:
+    case DataType::kGuid:
       return ReadGuid(bytes);
-    case FieldType::kDecimal:
+    case DataType::kDecimal:
       return ReadDecimal(bytes, field.scale);
-    case FieldType::kBoolean:
+    case DataType::kBoolean:
       break;
   }
   return std::monostate{};
@@ -95,7 +73,7 @@ Value DecodeValue(PageFile& file, const Field& field, const Cell& cell) {
 
 // As DecodeValue, into `out`: a text reuses the storage of the one before.
 void DecodeInto(PageFile& file, const Field& field, const Cell& cell, Value& out) {
-  if (field.type != FieldType::kText || !cell.present) {
+  if (field.type != DataType::kText || !cell.present) {
     out = DecodeValue(file, field, cell);
     return;
   }
@@ -143,7 +121,7 @@ void Reader::ReadRows(std::size_t index, const RowHandler& on_row) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
       try {
         DecodeInto(state_->file, table.fields[i], cells[i], values[i]);
-      } catch (const std::runtime_error& error) {
+      } catch (const Error& error) {
         throw Error(ErrorKind::kDamaged, std::string(error.what()) + " in field \"" +
                                              table.fields[i].name + "\" of table \"" + table.name +
                                              "\"");

@@ -4,38 +4,18 @@
 #include <stdexcept>
 #include <string>
 
+#include "jet/field.h"
+
 namespace zc::jet {
 namespace {
 
 constexpr std::size_t kJumpSize = 256;
 
-// The stored size of a value of `type`; 0 for the variable-length types.
+// The stored size of a value of `type`; 0 for the variable-length types and
+// for a code that names none.
 std::size_t TypeSize(std::uint8_t type) {
-  switch (type) {
-    case column_type::kByte:
-      return 1;
-    case column_type::kInteger:
-      return 2;
-    case column_type::kLong:
-    case column_type::kSingle:
-      return 4;
-    case column_type::kCurrency:
-    case column_type::kDouble:
-    case column_type::kDate:
-      return 8;
-    case column_type::kGuid:
-      return 16;
-    case column_type::kDecimal:
-      return 17;
-    default:
-      return 0;
-  }
-}
-
-bool WritableType(std::uint8_t type) {
-  return TypeSize(type) > 0 || type == column_type::kBoolean || type == column_type::kText ||
-         type == column_type::kBinary || type == column_type::kMemo ||
-         type == column_type::kLongBinary;
+  const TypeFacts* facts = FactsOfCode(type);
+  return facts != nullptr ? facts->size : 0;
 }
 
 std::size_t FixedSize(const Column& column) {
@@ -48,7 +28,7 @@ std::size_t FixedSize(const Column& column) {
 }
 
 void CheckColumnPlace(const Format& f, const TableDefinition& table, const Column& column) {
-  if (!WritableType(column.type)) {
+  if (FactsOfCode(column.type) == nullptr) {
     BadColumn(column,
               "has a type this program cannot write (code " + std::to_string(column.type) + ")");
   }
@@ -243,7 +223,7 @@ Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<C
   if (table.var_columns > 0) AppendVariable(f, table, cells, variable, mask.size(), min_size, row);
   if (row.size() + mask.size() < min_size) row.resize(min_size - mask.size(), 0);
   row.insert(row.end(), mask.begin(), mask.end());
-  if (row.size() > f.max_row_size) throw std::invalid_argument("a row longer than a page can hold");
+  if (row.size() > f.max_row_size) DoesNotFit("a row longer than a page can hold");
   return row;
 }
 

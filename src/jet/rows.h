@@ -6,7 +6,7 @@
 
 #include "jet/bytes.h"
 #include "jet/format.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 
@@ -25,7 +25,7 @@ void CheckRowLayout(const Format& format, const TableDefinition& table);
 
 // The row of values `cells` (one per column, Booleans by `present`) in the
 // stored layout, padded to `min_size` bytes. Throws Damaged through
-// CheckRowLayout, and std::invalid_argument when the row does not fit a page.
+// CheckRowLayout, and kDoesNotFit when the row does not fit a page.
 Blob BuildRow(const Format& format, const TableDefinition& table, const std::vector<Cell>& cells,
               std::size_t min_size = 0);
 

@@ -6,7 +6,7 @@
 
 #include "jet/bytes.h"
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 

@@ -13,37 +13,13 @@ constexpr std::uint16_t kGeneralSortOrder = 0x0409;
 constexpr std::uint16_t kWindows1252 = 1252;
 constexpr std::uint8_t kUserTable = 0x4E;
 
-struct TypeFacts {
-  FieldType type;
-  std::uint8_t code;
-  std::uint16_t size;  // 0: variable length
-};
-
-constexpr TypeFacts kFacts[] = {
-    {FieldType::kBoolean, column_type::kBoolean, 1},  {FieldType::kByte, column_type::kByte, 1},
-    {FieldType::kInteger, column_type::kInteger, 2},  {FieldType::kLong, column_type::kLong, 4},
-    {FieldType::kCounter, column_type::kLong, 4},     {FieldType::kCurrency, column_type::kCurrency, 8},
-    {FieldType::kSingle, column_type::kSingle, 4},    {FieldType::kDouble, column_type::kDouble, 8},
-    {FieldType::kDate, column_type::kDate, 8},        {FieldType::kText, column_type::kText, 0},
-    {FieldType::kBinary, column_type::kBinary, 0},    {FieldType::kLongBinary, column_type::kLongBinary, 0},
-    {FieldType::kMemo, column_type::kMemo, 0},        {FieldType::kGuid, column_type::kGuid, 16},
-    {FieldType::kDecimal, column_type::kDecimal, 17},
-};
-
-const TypeFacts& FactsOf(FieldType type) {
-  for (const TypeFacts& facts : kFacts) {
-    if (facts.type == type) return facts;
-  }
-  throw std::logic_error("a field type without facts");
-}
-
 Column ColumnOf(const Format& f, const Field& field, std::uint16_t number) {
   if (field.name.empty() || field.name.size() > kMaxNameLength * 3 ||
       TextLength(field.name, f.jet4) > kMaxNameLength) {
-    throw std::invalid_argument("a field name must have 1 to 64 characters: \"" + field.name + "\"");
+    DoesNotFit("a field name must have 1 to 64 characters: \"" + field.name + "\"");
   }
-  if (field.type == FieldType::kDecimal && !f.jet4) {
-    throw std::invalid_argument("field \"" + field.name + "\": an Access 97 file holds no Decimal fields");
+  if (field.type == DataType::kDecimal && !f.jet4) {
+    Unsupported("field \"" + field.name + "\": an Access 97 file holds no Decimal fields");
   }
   const TypeFacts& facts = FactsOf(field.type);
   Column c;
@@ -51,19 +27,20 @@ Column ColumnOf(const Format& f, const Field& field, std::uint16_t number) {
   c.type = facts.code;
   c.number = number;
   c.flags = column_flag::kCanBeNull | (facts.size > 0 ? column_flag::kFixed : 0);
-  if (field.type == FieldType::kCounter) c.flags |= column_flag::kAutoNumber;
+  if (field.type == DataType::kCounter) c.flags |= column_flag::kAutoNumber;
   c.length = facts.size;
-  if (field.type == FieldType::kText || field.type == FieldType::kBinary) {
+  if (field.type == DataType::kText || field.type == DataType::kBinary) {
     if (field.size < 1 || field.size > 255) {
-      throw std::invalid_argument("field \"" + field.name + "\" must hold 1 to 255 characters");
+      DoesNotFit("field \"" + field.name + "\" must hold 1 to 255 characters");
     }
-    c.length = static_cast<std::uint16_t>(field.size * (f.jet4 && field.type == FieldType::kText ? 2 : 1));
+    c.length =
+        static_cast<std::uint16_t>(field.size * (f.jet4 && field.type == DataType::kText ? 2 : 1));
   }
-  if (field.type == FieldType::kText || field.type == FieldType::kMemo) {
+  if (field.type == DataType::kText || field.type == DataType::kMemo) {
     c.sort_order = kGeneralSortOrder;
     if (f.jet4) c.extra_flags = column_flag::kCompressedUnicode;
   }
-  if (field.type == FieldType::kDecimal) {
+  if (field.type == DataType::kDecimal) {
     c.precision = static_cast<std::uint8_t>(field.precision);
     c.scale = static_cast<std::uint8_t>(field.scale);
   }
@@ -130,7 +107,7 @@ Blob Header(const Format& f, const TableDefinition& t) {
 
 TableDefinition LayOutTable(const Format& f, const std::vector<Field>& fields) {
   if (fields.empty() || fields.size() > 255) {
-    throw std::invalid_argument("a table must have 1 to 255 fields");
+    DoesNotFit("a table must have 1 to 255 fields");
   }
   TableDefinition t;
   t.table_type = kUserTable;
@@ -172,7 +149,8 @@ std::size_t DefinitionPages(const Format& f, std::size_t length) {
   return 1 + (length - f.page_size + (f.page_size - 8) - 1) / (f.page_size - 8);
 }
 
-void WriteTableDefinition(PageFile& file, const Blob& bytes, const std::vector<std::uint32_t>& pages) {
+void WriteTableDefinition(PageFile& file, const Blob& bytes,
+                          const std::vector<std::uint32_t>& pages) {
   const Format& f = file.format();
   std::size_t at = 0;
   for (std::size_t i = 0; i < pages.size(); ++i) {

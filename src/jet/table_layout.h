@@ -8,11 +8,11 @@
 #include "jet/bytes.h"
 #include "jet/field.h"
 #include "jet/format.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 namespace zc::jet {
 
-// The columns for `fields`. Throws std::invalid_argument for a field Jet
+// The columns for `fields`. Throws Error (kDoesNotFit) for a field Jet
 // cannot hold (no name, a name too long, a text size outside 1 to 255).
 TableDefinition LayOutTable(const Format& format, const std::vector<Field>& fields);
 
@@ -22,7 +22,8 @@ Blob EncodeTableDefinition(const Format& format, const TableDefinition& table);
 
 // Splits encoded definition bytes over `pages` (each further page gets its
 // own header and the previous one a link to it) and writes them.
-void WriteTableDefinition(PageFile& file, const Blob& bytes, const std::vector<std::uint32_t>& pages);
+void WriteTableDefinition(PageFile& file, const Blob& bytes,
+                          const std::vector<std::uint32_t>& pages);
 // How many pages EncodeTableDefinition's bytes need.
 std::size_t DefinitionPages(const Format& format, std::size_t length);
 

@@ -53,10 +53,8 @@ void DeleteRows(PageFile& file, PageAllocator& pages, std::uint32_t number,
   if (page[0] != page_type::kData) Damaged("a table's rows on a page that holds none");
   bool live = false;
   for (std::uint32_t row = 0; row < RowCount(f, page); ++row) {
-    const std::size_t at = f.data_rows_at + 2 * row;
-    if (rows.count(row))
-      Put16(page, at, Get16(page, at) | row_flag::kDeleted | row_flag::kOverflow);
-    live |= (Get16(page, at) & row_flag::kDeleted) == 0;
+    if (rows.count(row)) MarkRowDeleted(f, page, row);
+    live |= (Get16(page, f.data_rows_at + 2 * row) & row_flag::kDeleted) == 0;
   }
   // The page of the free-page map itself is never given away.
   if (!live && number > 2) {

@@ -80,7 +80,7 @@ Blob TableWriter::LongValueChain(Stream& stream, const Blob& data) {
 }
 
 Blob TableWriter::LongValue(std::size_t column, const Blob& data) {
-  if (data.size() > 0x3FFFFFFF) throw std::invalid_argument("a memo or OLE value too long");
+  if (data.size() > 0x3FFFFFFF) DoesNotFit("a memo or OLE value too long");
   Stream& stream = long_values_.at(column);
   if (data.size() <= format_.max_long_value_row) {
     return Reference(static_cast<std::uint32_t>(data.size()) | long_value_kind::kOnePage,
@@ -102,8 +102,9 @@ std::vector<Cell> TableWriter::EncodeCells(const std::vector<Value>& values,
         EncodeCell(column, values[i], format_.jet4, bytes[i]);
         cells[i].present = true;
       }
-    } catch (const std::invalid_argument& error) {
-      throw std::invalid_argument("field \"" + column.name + "\": " + error.what());
+    } catch (const Error& error) {
+      if (error.kind != ErrorKind::kDoesNotFit) throw;
+      DoesNotFit("field \"" + column.name + "\": " + error.what());
     }
   }
   return cells;
@@ -127,7 +128,8 @@ bool TableWriter::KeepShortValuesInline(const std::vector<Cell>& cells,
   try {
     BuildRow(format_, table_, trial);
     return true;
-  } catch (const std::invalid_argument&) {
+  } catch (const Error& error) {
+    if (error.kind != ErrorKind::kDoesNotFit) throw;
     return false;
   }
 }

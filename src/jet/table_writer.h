@@ -9,7 +9,7 @@
 #include "jet/allocator.h"
 #include "jet/page_file.h"
 #include "jet/rows.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "jet/values.h"
 
 namespace zc::jet {
@@ -20,7 +20,7 @@ class TableWriter {
   TableWriter(PageFile& file, PageAllocator& pages, TableDefinition table,
               std::uint32_t first_page);
 
-  // Throws std::invalid_argument for a value its field cannot hold.
+  // Throws Error (kDoesNotFit) for a value its field cannot hold.
   void AddRow(const std::vector<Value>& values);
   // Writes what is left: the last pages, the usage maps and the definition.
   const TableDefinition& Finish();

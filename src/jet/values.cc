@@ -4,14 +4,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
-
 
 namespace zc::jet {
 namespace {
 
+// A stored value that cannot be one; the reader says where it lies.
+[[noreturn]] void BadValue(const std::string& what) { throw Error(ErrorKind::kDamaged, what); }
+
 std::uint64_t LittleEndian(Bytes bytes, std::size_t count) {
-  if (bytes.size() < count) throw std::runtime_error("field value too short");
+  if (bytes.size() < count) BadValue("field value too short");
   std::uint64_t value = 0;
   for (std::size_t i = count; i-- > 0;) value = (value << 8) | bytes[i];
   return value;
@@ -82,8 +83,8 @@ double ReadCurrency(Bytes bytes) {
 }
 
 double ReadDecimal(Bytes bytes, int scale) {
-  if (bytes.size() < 17) throw std::runtime_error("decimal value too short");
-  if (scale < 0 || scale > 28) throw std::runtime_error("decimal scale out of range");
+  if (bytes.size() < 17) BadValue("decimal value too short");
+  if (scale < 0 || scale > 28) BadValue("decimal scale out of range");
   // Four little-endian 32-bit words, the most significant first.
   unsigned __int128 magnitude = 0;
   for (std::size_t word = 0; word < 4; ++word) {
@@ -93,7 +94,7 @@ double ReadDecimal(Bytes bytes, int scale) {
 }
 
 std::string ReadGuid(Bytes bytes) {
-  if (bytes.size() < 16) throw std::runtime_error("GUID value too short");
+  if (bytes.size() < 16) BadValue("GUID value too short");
   char text[40];
   std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
                 static_cast<unsigned>(LittleEndian(bytes, 4)),
@@ -106,7 +107,7 @@ std::string ReadGuid(Bytes bytes) {
 std::string DateText(double days) {
   // Beyond this the day count is not a Jet date at all.
   if (!std::isfinite(days) || std::fabs(days) > 3.0e6) {
-    throw std::runtime_error("a date outside the years 100 to 9999");
+    BadValue("a date outside the years 100 to 9999");
   }
   const double whole = std::trunc(days);
   auto day = static_cast<std::int64_t>(whole);
@@ -118,7 +119,7 @@ std::string DateText(double days) {
   std::int64_t year = 0;
   int month = 0, day_of_month = 0;
   CivilFromDays(day - 25569, year, month, day_of_month);  // 1899-12-30 is day -25569
-  if (year < 100 || year > 9999) throw std::runtime_error("a date outside the years 100 to 9999");
+  if (year < 100 || year > 9999) BadValue("a date outside the years 100 to 9999");
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", static_cast<int>(year), month,
                 day_of_month, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),

@@ -30,11 +30,11 @@ double ReadDecimal(Bytes bytes, int scale);
 std::string ReadGuid(Bytes bytes);
 
 // A Jet date (days since 1899-12-30, the fraction's magnitude the time of day)
-// as "YYYY-MM-DD HH:MM:SS", rounded to the second. Throws std::runtime_error
+// as "YYYY-MM-DD HH:MM:SS", rounded to the second. Throws Error (kDamaged)
 // outside 0100-01-01 .. 9999-12-31 23:59:59.
 std::string DateText(double days);
 
-// The other way round, for writing. Each throws std::invalid_argument for a
+// The other way round, for writing. Each throws Error (kDoesNotFit) for a
 // value its field cannot hold.
 // Ten-thousandths, rounded half away from zero.
 Blob CurrencyBytes(double value);

@@ -2,7 +2,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 
 #include "jet/values.h"
@@ -12,15 +11,13 @@ namespace {
 
 using Magnitude = unsigned __int128;
 
-[[noreturn]] void Refuse(const std::string& what) { throw std::invalid_argument(what); }
-
 // |value| * 10^scale as an integer, rounded half away from zero, worked out
 // on the shortest decimal text of the double so that 0.1 stays 0.1.
 Magnitude ScaledMagnitude(double value, int scale, int max_digits) {
-  if (!std::isfinite(value)) Refuse("a number that is not finite");
+  if (!std::isfinite(value)) DoesNotFit("a number that is not finite");
   char text[64];
-  auto [end, error] = std::to_chars(text, text + sizeof text, std::fabs(value),
-                                    std::chars_format::scientific);
+  auto [end, error] =
+      std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific);
   const std::string scientific(text, end);
   const std::size_t e = scientific.find('e');
   std::string digits = scientific.substr(0, e);
@@ -29,8 +26,8 @@ Magnitude ScaledMagnitude(double value, int scale, int max_digits) {
   int shift = exponent - static_cast<int>(digits.size()) + 1 + scale;
   bool round_up = false;
   if (shift < 0) {
-    const std::size_t keep = static_cast<std::size_t>(
-        std::max(0, static_cast<int>(digits.size()) + shift));
+    const std::size_t keep =
+        static_cast<std::size_t>(std::max(0, static_cast<int>(digits.size()) + shift));
     round_up = keep < digits.size() && digits[keep] >= '5';
     digits.resize(keep);
     shift = 0;
@@ -38,13 +35,13 @@ Magnitude ScaledMagnitude(double value, int scale, int max_digits) {
   Magnitude magnitude = 0;
   int count = 0;
   for (char c : digits + std::string(static_cast<std::size_t>(shift), '0')) {
-    if (++count > 38) Refuse("a number too large for its field");
+    if (++count > 38) DoesNotFit("a number too large for its field");
     magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
   }
   if (round_up) ++magnitude;
   Magnitude limit = 1;
   for (int i = 0; i < max_digits; ++i) limit *= 10;
-  if (magnitude >= limit) Refuse("a number too large for its field");
+  if (magnitude >= limit) DoesNotFit("a number too large for its field");
   return magnitude;
 }
 
@@ -61,7 +58,7 @@ unsigned HexDigit(char c) {
   if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
   if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
   if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
-  Refuse("a GUID that is not hexadecimal");
+  DoesNotFit("a GUID that is not hexadecimal");
 }
 
 }  // namespace
@@ -74,7 +71,7 @@ Blob CurrencyBytes(double value) {
   // The extreme amounts are not exact as doubles and round just beyond.
   const Magnitude limit = value < 0 ? kMax + 1 : kMax;
   if (magnitude > limit) {
-    if (magnitude - limit > 10000) Refuse("a currency amount out of range");
+    if (magnitude - limit > 10000) DoesNotFit("a currency amount out of range");
     magnitude = limit;
   }
   const std::uint64_t units = value < 0 ? ~static_cast<std::uint64_t>(magnitude) + 1
@@ -86,8 +83,8 @@ Blob CurrencyBytes(double value) {
 
 Blob DecimalBytes(double value, int precision, int scale) {
   if (precision < 1 || precision > 28 || scale < 0 || scale > precision) {
-    Refuse("a decimal field of precision " + std::to_string(precision) + " and scale " +
-           std::to_string(scale));
+    DoesNotFit("a decimal field of precision " + std::to_string(precision) + " and scale " +
+               std::to_string(scale));
   }
   const Magnitude magnitude = ScaledMagnitude(value, scale, precision);
   Blob bytes(17, 0);
@@ -107,7 +104,7 @@ double DateDays(const std::string& text) {
   if ((fields != 3 && fields != 6) || month < 1 || month > 12 || day < 1 || day > 31 ||
       year < 100 || hour > 23 || minute > 59 || second > 59 || hour < 0 || minute < 0 ||
       second < 0) {
-    Refuse("a date that is not of the form YYYY-MM-DD HH:MM:SS: \"" + text + "\"");
+    DoesNotFit("a date that is not of the form YYYY-MM-DD HH:MM:SS: \"" + text + "\"");
   }
   const std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month),
                                           static_cast<unsigned>(day)) +
@@ -122,7 +119,7 @@ Blob GuidBytes(const std::string& text) {
   for (char c : text) {
     if (c != '{' && c != '}' && c != '-') hex += c;
   }
-  if (hex.size() != 32) Refuse("a GUID that is not 32 hexadecimal digits: \"" + text + "\"");
+  if (hex.size() != 32) DoesNotFit("a GUID that is not 32 hexadecimal digits: \"" + text + "\"");
   Blob bytes(16);
   for (std::size_t i = 0; i < 16; ++i) {
     bytes[i] = static_cast<std::uint8_t>(HexDigit(hex[2 * i]) << 4 | HexDigit(hex[2 * i + 1]));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -16,6 +15,7 @@
 #include "jet/table_layout.h"
 #include "jet/table_release.h"
 #include "jet/table_writer.h"
+#include "platform/platform.h"
 
 namespace zc::jet {
 namespace {
@@ -25,8 +25,9 @@ void WriteRows(TableWriter& writer, const RowSource& rows) {
   for (std::int64_t number = 1; rows(row); ++number) {
     try {
       writer.AddRow(row);
-    } catch (const std::invalid_argument& error) {
-      throw std::invalid_argument("row " + std::to_string(number) + ", " + error.what());
+    } catch (const Error& error) {
+      if (error.kind != ErrorKind::kDoesNotFit) throw;
+      DoesNotFit("row " + std::to_string(number) + ", " + error.what());
     }
   }
 }
@@ -77,7 +78,7 @@ Written WriteTable(const std::string& path, const std::string& name,
 
 bool SameField(const Field& read, const Field& written) {
   return read.name == written.name && read.type == written.type &&
-         (read.type != FieldType::kText || read.size == written.size);
+         (read.type != DataType::kText || read.size == written.size);
 }
 
 // The file read back as the reader reads it, down to the structures the
@@ -108,27 +109,11 @@ void CheckReadsBack(const std::string& path, const std::string& name,
 
 }  // namespace
 
-// Compiled in from empty_jet4.mdb.
-std::span<const std::uint8_t> EmptyJet4Database();
-
-void CreateEmptyDatabase(const std::string& path) {
-  const std::filesystem::path native(std::u8string(path.begin(), path.end()));
-  std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(native, error))) {
-    throw Error(ErrorKind::kIo, "it exists already");
-  }
-  std::ofstream out(native, std::ios::binary);
-  const std::span<const std::uint8_t> bytes = EmptyJet4Database();
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out.flush()) throw Error(ErrorKind::kIo, "it cannot be written");
-}
-
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows) {
   const Written written = WriteTable(path, name, fields, rows);
   std::error_code error;
-  const std::filesystem::path native(std::u8string(path.begin(), path.end()));
+  const std::filesystem::path native = platform::NativePath(path);
   if (std::filesystem::file_size(native, error) > written.length) {
     std::filesystem::resize_file(native, written.length, error);
   }

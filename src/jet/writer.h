@@ -3,7 +3,9 @@
 // CREATE TABLE would do it, and every other object keeps its pages.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,13 +23,13 @@ using RowSource = std::function<bool(std::vector<Value>& row)>;
 // give it a copy and rename that over the original when this returns; it
 // returns only once the file reads back. Throws jet::Error (kDamaged for a
 // file whose definitions cannot take the table, found before anything is
-// written), and std::invalid_argument (naming the row and field) for a value
+// written), and kDoesNotFit (naming the row and field) for a value
 // its field cannot hold.
 void ReplaceTable(const std::string& path, const std::string& name,
                   const std::vector<Field>& fields, const RowSource& rows);
 
-// Writes a new, empty Access 2000 (Jet 4) database to `path`, which must not
-// exist yet. Throws Error (kIo) when it cannot.
-void CreateEmptyDatabase(const std::string& path);
+// The bytes of a new, empty Access 2000 (Jet 4) database, which tables are
+// then written into.
+std::span<const std::uint8_t> EmptyJet4Database();
 
 }  // namespace zc::jet

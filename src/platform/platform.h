@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -65,6 +66,11 @@ std::string PathInMessage(std::string_view path);
 // blanks stripped, cut where the next key starts, in the platform's letter
 // case (on Windows: cut at any "/", upper case).
 std::string EndCommandValue(std::string value);
+
+// The program's paths are UTF-8 texts; Windows would read a narrow path in its
+// ANSI code page, so the file-system library is always handed them as UTF-8.
+std::filesystem::path NativePath(const std::string& utf8);
+std::string Utf8Path(const std::filesystem::path& path);
 
 // An ordinary, visible file (a link to one counts); folders never count.
 bool FileExists(const std::string& path);

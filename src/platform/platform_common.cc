@@ -43,6 +43,15 @@ std::string ParentFolderByRule(std::string_view folder) {
   return parent;
 }
 
+std::filesystem::path NativePath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Path(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 std::string WriteWholeFile(const std::string& path, std::string_view bytes) {
   if (std::string refused = RefusedWriteReason(path); !refused.empty()) return refused;
   return ReplaceFileAtomically(

@@ -10,7 +10,7 @@
 #include "db/jet_export.h"
 #include "jet/catalog.h"
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "platform/ansi_text.h"
 #include "platform/platform.h"
 #include "support/preset_project.h"

@@ -283,7 +283,7 @@ std::vector<Case> Cases() {
           "Access source whose PRESET_DEFS is a link",
           [](const std::string& root) {
             jet::ReplaceTable(root + "/" + kSource, "PRESET_DEFS",
-                              {{"ID", jet::FieldType::kLong, 4}},
+                              {{"ID", jet::DataType::kLong, 4}},
                               [](std::vector<jet::Value>&) { return false; });
             MakeLinkedTable(root + "/" + kSource, "PRESET_DEFS");
           },

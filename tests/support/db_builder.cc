@@ -19,7 +19,7 @@
 #include "jet/catalog.h"
 #include "jet/format.h"
 #include "jet/page_file.h"
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 #include "jet/usage_map.h"
 #include "support/temp_project.h"
 

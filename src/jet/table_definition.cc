@@ -1,4 +1,4 @@
-#include "jet/table_def.h"
+#include "jet/table_definition.h"
 
 #include <algorithm>
 #include <set>
