@@ -69,7 +69,7 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   }
   CheckSqliteHeader(path);
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = OpenSqlite(path, SQLITE_OPEN_READWRITE, &db);
   std::shared_ptr<Connection> connection(new Connection(db, path));
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
   sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, CompareText, nullptr);

@@ -21,6 +21,11 @@ struct FinalizeSqlite {
 using SqliteHandle = std::unique_ptr<sqlite3, CloseSqlite>;
 using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeSqlite>;
 
+// Opens a SQLite file for this program: each handle is used by one thread
+// at a time, so neither it nor SQLite's allocations take a lock. Returns
+// sqlite3_open_v2's result; the handle is set even when opening fails.
+int OpenSqlite(const std::string& path, int open_flags, sqlite3** handle);
+
 // A file opened with SQLite's `open_flags`. Every failure is zc::Failure 75
 // with the description "<failure_text>: <SQLite's reason>".
 class SqliteFile {

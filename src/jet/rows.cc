@@ -189,6 +189,11 @@ std::vector<Cell> SplitRow(const Format& f, const TableDefinition& table, Bytes 
 Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<Cell>& cells,
               std::size_t min_size) {
   CheckRowLayout(f, table);
+  return BuildRowOfCheckedLayout(f, table, cells, min_size);
+}
+
+Blob BuildRowOfCheckedLayout(const Format& f, const TableDefinition& table,
+                             const std::vector<Cell>& cells, std::size_t min_size) {
   if (cells.size() != table.columns.size()) throw std::logic_error("a row of the wrong width");
   Blob row;
   row.reserve(std::max(min_size, f.max_row_size));  // grown once, not value by value

@@ -28,6 +28,7 @@ Blob Reference(std::uint32_t head, RowId first) {
 TableWriter::TableWriter(PageFile& file, PageAllocator& pages, TableDefinition table,
                          std::uint32_t first_page)
     : file_(file), pages_(pages), format_(file.format()), table_(std::move(table)) {
+  CheckRowLayout(format_, table_);  // its columns stay as they are from here on
   table_.pages = {first_page};
   // The usage maps go on the page after the definition, as Access places them.
   map_page_ = pages_.Allocate();
@@ -126,7 +127,7 @@ bool TableWriter::KeepShortValuesInline(const std::vector<Cell>& cells,
     trial[i].bytes = references[i];
   }
   try {
-    BuildRow(format_, table_, trial);
+    BuildRowOfCheckedLayout(format_, table_, trial);
     return true;
   } catch (const Error& error) {
     if (error.kind != ErrorKind::kDoesNotFit) throw;
@@ -159,7 +160,7 @@ void TableWriter::AddRow(const std::vector<Value>& values) {
     }
     cells[i].bytes = bytes[i];
   }
-  Place(rows_, BuildRow(format_, table_, cells));
+  Place(rows_, BuildRowOfCheckedLayout(format_, table_, cells));
   ++table_.row_count;
   for (std::size_t i = 0; i < table_.columns.size(); ++i) {
     const auto* number = std::get_if<std::int64_t>(&values[i]);
