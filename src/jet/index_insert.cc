@@ -90,14 +90,14 @@ class IndexTree {
 
   std::size_t PlaceIn(const IndexPage& parent, std::uint32_t child) {
     const auto at = std::find(parent.children.begin(), parent.children.end(), child);
-    if (at == parent.children.end()) throw std::logic_error("an index page lost from its parent");
+    if (at == parent.children.end()) Damaged("an index page its parent does not list");
     return static_cast<std::size_t>(at - parent.children.begin());
   }
 
   void NameInParent(std::uint32_t parent_number, std::uint32_t child_number) {
     IndexPage& parent = Load(parent_number);
     const IndexPage& child = Load(child_number);
-    if (child.entries.empty()) throw std::logic_error("an empty index page below a node");
+    if (child.entries.empty()) Damaged("an empty index page below an index node");
     parent.entries[PlaceIn(parent, child_number)] = child.entries.back();
     changed_.insert(parent_number);
   }
