@@ -76,8 +76,11 @@ std::shared_ptr<Connection> Connection::Open(const std::string& path) {
   sqlite3_create_function_v2(db, kTextKey, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                              nullptr, TextKey, nullptr, nullptr, nullptr);
   // Proves the file is a readable database before any procedure relies on it.
+  // SQLite's own cache size: a larger cache was measured slower, its pages
+  // being fresh memory for every file the run opens, while the work walks
+  // each table mostly in order.
   rc = sqlite3_exec(db,
-                    "PRAGMA cache_size=-16384; PRAGMA synchronous=OFF; "
+                    "PRAGMA cache_size=-2000; PRAGMA synchronous=OFF; "
                     "SELECT count(*) FROM sqlite_master;",
                     nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) RaiseSqlite(db, rc, path);
