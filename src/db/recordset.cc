@@ -19,6 +19,7 @@ namespace {
 const std::string& RecordField::Name() const { return rs_.fields()[position_].name; }
 FieldType RecordField::Type() const { return rs_.fields()[position_].type; }
 Value RecordField::GetValue() const { return rs_.Get(position_); }
+const Value& RecordField::CurrentValue() const { return rs_.Get(position_); }
 void RecordField::SetValue(Value value) { rs_.Set(position_, std::move(value)); }
 
 int RecordFields::Count() const { return static_cast<int>(rs_.fields().size()); }
@@ -135,7 +136,7 @@ void Recordset::ReadAhead(Connection& connection) {
   ahead_generation_ = connection.write_generation();
 }
 
-Value Recordset::Get(int position) {
+const Value& Recordset::Get(int position) {
   if (mode_ == Mode::kAddNew || (mode_ == Mode::kEdit && changed_[position])) {
     return buffer_[position];
   }

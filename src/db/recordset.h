@@ -27,6 +27,8 @@ class RecordField {
   FieldType Type() const;
   int position() const { return position_; }
   Value GetValue() const;
+  // The same value without a copy, valid until the record set moves or changes.
+  const Value& CurrentValue() const;
   void SetValue(Value value);
 
  private:
@@ -74,7 +76,7 @@ class Recordset {
   void ReadAhead(Connection& connection);
   // Notes the row a statement names (its rowid, or its key) and returns its number.
   std::int64_t NoteRow(Statement& statement);
-  Value Get(int position);
+  const Value& Get(int position);
   void Set(int position, Value value);
   int Position(std::string_view name) const;
   std::string InsertSql() const;

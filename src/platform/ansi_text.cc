@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace zc::platform {
 namespace {
@@ -14,6 +15,18 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// Eight bytes at a time: most texts a run compares are plain ASCII.
+bool IsAscii(std::string_view text) {
+  std::uint64_t any = 0;
+  size_t at = 0;
+  for (std::uint64_t word; at + 8 <= text.size(); at += 8) {
+    std::memcpy(&word, text.data() + at, 8);
+    any |= word;
+  }
+  for (; at < text.size(); ++at) any |= static_cast<unsigned char>(text[at]);
+  return (any & 0x8080808080808080u) == 0;
+}
 
 char32_t ToCodePoint(unsigned char byte) {
   return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
@@ -227,14 +240,18 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 size_t FindIgnoringCase(std::string_view text, std::string_view search) {
-  bool ascii = true;
-  for (char c : search) ascii &= static_cast<unsigned char>(c) < 0x80;
-  for (char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
-  if (!ascii) return UpperCase(text).find(UpperCase(search));
-  auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
   if (search.size() > text.size()) return std::string_view::npos;
-  for (size_t at = 0; at + search.size() <= text.size(); ++at) {
-    size_t k = 0;
+  if (search.empty()) return 0;
+  if (!IsAscii(search) || !IsAscii(text)) return UpperCase(text).find(UpperCase(search));
+  // Names are searched row after row for a placeholder that seldom starts
+  // more than once in them: only where its first letter stands (in either
+  // case) is the rest compared.
+  auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
+  const char upper = fold(search[0]);
+  const char lower = upper >= 'A' && upper <= 'Z' ? static_cast<char>(upper + 0x20) : upper;
+  for (size_t at = 0, last = text.size() - search.size(); at <= last; ++at) {
+    if (text[at] != upper && text[at] != lower) continue;
+    size_t k = 1;
     while (k < search.size() && fold(text[at + k]) == fold(search[k])) ++k;
     if (k == search.size()) return at;
   }

@@ -69,6 +69,17 @@ TEST(AnsiTextTest, TextsCompareAsTheirUpperCasedFormsOrder) {
   for (auto [a, b, order] : cases) EXPECT_EQ(CompareIgnoringCase(a, b), order) << a << " " << b;
 }
 
+// Where a placeholder stands, as positions in the upper-cased text.
+TEST(AnsiTextTest, FindIgnoringCaseFindsTheFirstPlaceInEitherCase) {
+  const size_t npos = std::string_view::npos;
+  const std::tuple<const char*, const char*, size_t> cases[] = {
+      {"###machine.###Var_Name", "###var_name", 11}, {"Var_1 of ###MACHINE", "###machine", 9},
+      {"aab", "AB", 1},          {"ab", "abc", npos}, {"abc", "", 0},
+      {"##x##", "#X", 1},        {"x.VAR", "var", 2}, {"straße ÄPFEL", "äpfel", 8},
+      {"Zug_", "ZUG_X", npos},   {"a_b", "A-B", npos}};
+  for (auto [text, search, at] : cases) EXPECT_EQ(FindIgnoringCase(text, search), at) << text;
+}
+
 TEST(PathRulesTest, NameFolderAndParentFolderOfAProgram) {
   struct Case {
     std::string path, name, folder, parent_of_folder;

@@ -120,20 +120,24 @@ db::PackedRows ReadRows(PresetRun& run, Procedure& proc, db::Recordset& rs, std:
     } catch (const Failure&) {  // reported row by row below, as each read fails
     }
   }
+  // Every field is read, as a missing one fails row by row, but only the
+  // kept values are copied.
+  std::vector<int> slot(names.size(), -1);
+  for (size_t s = 0; s < std::size(kKept); ++s) slot[kKept[s]] = static_cast<int>(s);
   db::PackedRows rows;
   if (counted <= 0) return rows;
   proc.Step([&] { rs.MoveFirst(); });
+  std::vector<db::Value> kept(std::size(kKept));
   for (std::int32_t r = 0; r < counted; ++r) {
     run.DoEvents();
-    std::vector<db::Value> values(names.size());
+    for (db::Value& value : kept) value = db::Value();
     for (size_t k = 0; k < names.size(); ++k) {
       proc.Step([&] {
         if (positions[k] < 0) db::ItemNotFound(db::source::kFields);
-        values[k] = rs.Fields()[positions[k]].GetValue();
+        const db::Value& value = rs.Fields()[positions[k]].CurrentValue();
+        if (slot[k] >= 0) kept[slot[k]] = value;
       });
     }
-    std::vector<db::Value> kept;
-    for (int k : kKept) kept.push_back(values[k]);
     rows.Add(kept);
     proc.Step([&] { rs.MoveNext(); });
   }
