@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 
 #include "jet/bytes.h"
 #include "jet/format.h"
+#include "platform/platform.h"
 
 namespace zc::jet {
 
@@ -24,13 +24,12 @@ class PageFile {
 
   Blob Read(std::uint32_t page);
   // A page at or beyond page_count() makes the file grow; pages skipped on
-  // the way are zero until written.
+  // the way are zero until written. Nothing is buffered: a page written is
+  // in the file.
   void Write(std::uint32_t page, const Blob& bytes);
-  // Writes what is buffered to the file; throws kIo when it cannot.
-  void Flush();
 
  private:
-  std::fstream file_;
+  platform::PositionalFile file_;
   const Format* format_ = nullptr;
   std::uint32_t page_count_ = 0;
 };

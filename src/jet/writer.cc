@@ -72,7 +72,6 @@ Written WriteTable(const std::string& path, const std::string& name,
   const std::uint32_t written = writer.Finish().row_count;
   AddSystemRows(file, pages, catalog_rows);
   const std::uint32_t kept = pages.Save();
-  file.Flush();
   return {static_cast<std::uintmax_t>(kept) * file.format().page_size, written};
 }
 

@@ -133,6 +133,27 @@ class FileLock {
   std::string path_;
 };
 
+// A file read and written in pieces at given positions: no shared position
+// to move first, so a page costs one call to the system rather than two.
+class PositionalFile {
+ public:
+  PositionalFile() = default;
+  PositionalFile(const PositionalFile&) = delete;
+  PositionalFile& operator=(const PositionalFile&) = delete;
+  ~PositionalFile() { Close(); }
+  // False when the file cannot be opened (for writing too, when asked).
+  bool Open(const std::string& path, bool writable);
+  void Close();
+  // nullopt when the size cannot be learnt.
+  std::optional<std::uint64_t> Size() const;
+  // All `size` bytes at `offset`, or false (a read past the end included).
+  bool ReadAt(std::uint64_t offset, void* bytes, size_t size) const;
+  bool WriteAt(std::uint64_t offset, const void* bytes, size_t size);
+
+ private:
+  std::intptr_t handle_ = -1;  // a file descriptor, or a Windows HANDLE
+};
+
 // What tells one version of a file from another: a file rewritten gets a new
 // identity, size or last-write time.
 struct FileStamp {

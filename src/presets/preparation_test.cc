@@ -41,7 +41,6 @@ void ClaimOneRowMore(const std::string& path) {
     jet::Put32(page, at, jet::Get32(page, at) + 1);
     file.Write(entry.DefinitionPage(), page);
   }
-  file.Flush();
 }
 
 // One machine M1; a template of A (part 1) and B (part 2) with these

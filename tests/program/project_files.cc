@@ -84,7 +84,6 @@ void MakeLinkedTable(const std::string& path, const std::string& table) {
     jet::Put16(page, row.start + file.format().row_count_size + type->fixed_offset, kLinkedTable);
     file.Write(entry.row.page, page);
   }
-  file.Flush();
 }
 
 }  // namespace zc::testing
