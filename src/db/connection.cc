@@ -33,25 +33,29 @@ int CompareText(void*, int a_size, const void* a, int b_size, const void* b) {
 }
 
 // An index build takes the key of every row: a text of ASCII letters alone,
-// the common case, is upper-cased as UpperCase does it, straight into the
-// result.
+// the common case, is upper-cased as UpperCase does it, on the stack; SQLite
+// copies it into the result it keeps from row to row, without a new block.
 void TextKey(sqlite3_context* context, int, sqlite3_value** arguments) {
   if (sqlite3_value_type(arguments[0]) != SQLITE_TEXT) return;  // the result stays Null
   auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
   int size = sqlite3_value_bytes(arguments[0]);
-  auto* key = static_cast<char*>(sqlite3_malloc(size + 1));
-  if (key == nullptr) return sqlite3_result_error_nomem(context);
+  char stack[256];
+  std::string upper;
+  char* key = stack;
+  if (size > static_cast<int>(sizeof stack)) {
+    upper.resize(static_cast<size_t>(size));
+    key = upper.data();
+  }
   for (int i = 0; i < size; ++i) {
     char c = text[i];
     if (static_cast<unsigned char>(c) >= 0x80) {
-      sqlite3_free(key);
-      std::string upper = platform::UpperCase(std::string_view(text, static_cast<size_t>(size)));
+      upper = platform::UpperCase(std::string_view(text, static_cast<size_t>(size)));
       return sqlite3_result_text(context, upper.data(), static_cast<int>(upper.size()),
                                  SQLITE_TRANSIENT);
     }
     key[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
   }
-  sqlite3_result_text(context, key, size, sqlite3_free);
+  sqlite3_result_text(context, key, size, SQLITE_TRANSIENT);
 }
 
 }  // namespace
