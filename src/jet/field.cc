@@ -1,5 +1,6 @@
 #include "jet/field.h"
 
+#include <array>
 #include <stdexcept>
 
 #include "jet/table_definition.h"
@@ -35,10 +36,15 @@ const TypeFacts& FactsOf(DataType type) {
 }
 
 const TypeFacts* FactsOfCode(std::uint8_t code) {
-  for (const TypeFacts& facts : kFacts) {
-    if (facts.code == code) return &facts;
-  }
-  return nullptr;
+  // Asked for every value of every row: the first entry of each code, found once.
+  static const auto by_code = [] {
+    std::array<const TypeFacts*, 256> table{};
+    for (const TypeFacts& facts : kFacts) {
+      if (table[facts.code] == nullptr) table[facts.code] = &facts;
+    }
+    return table;
+  }();
+  return by_code[code];
 }
 
 }  // namespace zc::jet

@@ -141,8 +141,10 @@ void Reader::WalkRows(std::size_t index,
   const TableDefinition& definition = state_->definitions.at(index);
   PageFile& file = state_->file;
   std::int64_t rows = 0;
+  std::vector<Cell> cells;
   ScanRows(file, definition, [&](RowId, Bytes bytes) {
-    visit(SplitRow(file.format(), definition, bytes));
+    SplitRowInto(file.format(), definition, bytes, cells);
+    visit(cells);
     ++rows;
   });
   if (rows != table.row_count) {

@@ -120,6 +120,7 @@ void AppendVariable(const Format& f, const TableDefinition& table, const std::ve
                     const std::vector<const Column*>& variable, std::size_t mask_size,
                     std::size_t min_size, Blob& row) {
   std::vector<std::size_t> offsets;
+  offsets.reserve(variable.size() + 1);
   for (const Column* column : variable) {
     offsets.push_back(row.size());
     if (column == nullptr) continue;
@@ -154,6 +155,13 @@ void CheckRowLayout(const Format& f, const TableDefinition& table) {
 }
 
 std::vector<Cell> SplitRow(const Format& f, const TableDefinition& table, Bytes row) {
+  std::vector<Cell> cells;
+  SplitRowInto(f, table, row, cells);
+  return cells;
+}
+
+void SplitRowInto(const Format& f, const TableDefinition& table, Bytes row,
+                  std::vector<Cell>& cells) {
   if (row.size() < f.row_count_size) Damaged("an empty row");
   const std::size_t columns = f.jet4 ? Get16(row, 0) : Get8(row, 0);
   const std::size_t mask_size = (columns + 7) / 8;
@@ -163,7 +171,7 @@ std::vector<Cell> SplitRow(const Format& f, const TableDefinition& table, Bytes 
   if (table.var_columns > 0 && row.size() >= f.row_count_size + mask_size + (f.jet4 ? 4 : 2)) {
     offsets = f.jet4 ? VarOffsets4(row, mask_size) : VarOffsets3(row, mask_size);
   }
-  std::vector<Cell> cells;
+  cells.clear();
   cells.reserve(table.columns.size());
   for (const Column& column : table.columns) {
     Cell& cell = cells.emplace_back();
@@ -183,19 +191,20 @@ std::vector<Cell> SplitRow(const Format& f, const TableDefinition& table, Bytes 
     if (start > end || end > row.size()) Damaged("a value outside its row");
     cell.bytes = row.subspan(start, end - start);
   }
-  return cells;
 }
 
 Blob BuildRow(const Format& f, const TableDefinition& table, const std::vector<Cell>& cells,
               std::size_t min_size) {
   CheckRowLayout(f, table);
-  return BuildRowOfCheckedLayout(f, table, cells, min_size);
+  Blob row;
+  BuildRowInto(f, table, cells, min_size, row);
+  return row;
 }
 
-Blob BuildRowOfCheckedLayout(const Format& f, const TableDefinition& table,
-                             const std::vector<Cell>& cells, std::size_t min_size) {
+void BuildRowInto(const Format& f, const TableDefinition& table, const std::vector<Cell>& cells,
+                  std::size_t min_size, Blob& row) {
   if (cells.size() != table.columns.size()) throw std::logic_error("a row of the wrong width");
-  Blob row;
+  row.clear();
   row.reserve(std::max(min_size, f.max_row_size));  // grown once, not value by value
   if (f.jet4) {
     Push16(row, table.max_columns);
@@ -229,7 +238,6 @@ Blob BuildRowOfCheckedLayout(const Format& f, const TableDefinition& table,
   if (row.size() + mask.size() < min_size) row.resize(min_size - mask.size(), 0);
   row.insert(row.end(), mask.begin(), mask.end());
   if (row.size() > f.max_row_size) DoesNotFit("a row longer than a page can hold");
-  return row;
 }
 
 }  // namespace zc::jet

@@ -17,6 +17,9 @@ struct Cell {
 
 // One cell per column of `table`, in its column order. Throws Damaged.
 std::vector<Cell> SplitRow(const Format& format, const TableDefinition& table, Bytes row);
+// SplitRow into `cells`, whose block a reader of many rows keeps.
+void SplitRowInto(const Format& format, const TableDefinition& table, Bytes row,
+                  std::vector<Cell>& cells);
 
 // Throws Damaged unless rows of `table` can be built: every column of a
 // type this program writes, stored as its type is, and placed inside the
@@ -28,9 +31,10 @@ void CheckRowLayout(const Format& format, const TableDefinition& table);
 // CheckRowLayout, and kDoesNotFit when the row does not fit a page.
 Blob BuildRow(const Format& format, const TableDefinition& table, const std::vector<Cell>& cells,
               std::size_t min_size = 0);
-// BuildRow for a table whose layout CheckRowLayout has passed already: a
-// writer of a million rows checks its table once, not once a row.
-Blob BuildRowOfCheckedLayout(const Format& format, const TableDefinition& table,
-                             const std::vector<Cell>& cells, std::size_t min_size = 0);
+// BuildRow for a table whose layout CheckRowLayout has passed already, into
+// `row`: a writer of a million rows checks its table once, not once a row,
+// and builds every row in the same block.
+void BuildRowInto(const Format& format, const TableDefinition& table,
+                  const std::vector<Cell>& cells, std::size_t min_size, Blob& row);
 
 }  // namespace zc::jet

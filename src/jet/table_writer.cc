@@ -127,7 +127,8 @@ bool TableWriter::KeepShortValuesInline(const std::vector<Cell>& cells,
     trial[i].bytes = references[i];
   }
   try {
-    BuildRowOfCheckedLayout(format_, table_, trial);
+    Blob row;
+    BuildRowInto(format_, table_, trial, 0, row);
     return true;
   } catch (const Error& error) {
     if (error.kind != ErrorKind::kDoesNotFit) throw;
@@ -160,7 +161,8 @@ void TableWriter::AddRow(const std::vector<Value>& values) {
     }
     cells[i].bytes = bytes[i];
   }
-  Place(rows_, BuildRowOfCheckedLayout(format_, table_, cells));
+  BuildRowInto(format_, table_, cells, 0, row_);
+  Place(rows_, row_);
   ++table_.row_count;
   for (std::size_t i = 0; i < table_.columns.size(); ++i) {
     const auto* number = std::get_if<std::int64_t>(&values[i]);

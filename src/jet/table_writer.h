@@ -48,6 +48,7 @@ class TableWriter {
   Stream rows_;
   std::map<std::size_t, Stream> long_values_;  // by column position
   std::vector<Blob> row_bytes_;
+  Blob row_;  // the row being built, its block kept from row to row
 };
 
 }  // namespace zc::jet
