@@ -135,7 +135,7 @@ Engine::WorkFile Engine::OpenScratch(const std::string& path, const std::string&
   try {
     if (file.access) {
       try {
-        db::ConvertJetToSqlite(model, file.scratch);
+        db::ConvertJetToWorkingCopy(model, file.scratch);
       } catch (const Failure& failure) {
         if (failure.number != failures::kFileAccess) throw;
         Fail(code::kCannotOpen,

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -27,7 +28,28 @@ std::unique_ptr<jet::Reader> OpenJet(const std::string& path) {
   }
 }
 
+std::vector<ImportedTable> CopyTablesOf(jet::Reader& reader, const std::string& jet_path,
+                                        const std::string& file, const std::string& shown_path) {
+  try {
+    return CopyTables(reader, file, shown_path);
+  } catch (const jet::Error& error) {
+    RaiseJetFailure(error, JetWork::kReading, jet_path);
+  }
+}
+
 }  // namespace
+
+std::vector<ImportedTable> ConvertJetToWorkingCopy(const std::string& jet_path,
+                                                   const std::string& sqlite_path) {
+  std::unique_ptr<jet::Reader> reader = OpenJet(jet_path);
+  if (platform::PathExists(sqlite_path)) {
+    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
+  }
+  if (!std::ofstream(platform::NativePath(sqlite_path), std::ios::binary)) {
+    throw Failure(failures::kFileAccess, "Cannot create " + sqlite_path);
+  }
+  return CopyTablesOf(*reader, jet_path, sqlite_path, sqlite_path);
+}
 
 std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
                                               const std::string& sqlite_path) {
@@ -37,11 +59,7 @@ std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
   }
   std::vector<ImportedTable> tables;
   std::string error = platform::ReplaceFileAtomically(sqlite_path, [&](const std::string& file) {
-    try {
-      tables = CopyTables(*reader, file, sqlite_path);
-    } catch (const jet::Error& error) {
-      RaiseJetFailure(error, JetWork::kReading, jet_path);
-    }
+    tables = CopyTablesOf(*reader, jet_path, file, sqlite_path);
     // A file made meanwhile by someone else is not replaced.
     if (!platform::PathExists(sqlite_path)) return std::string();
     return "Cannot create " + sqlite_path + ": " + std::strerror(EEXIST);

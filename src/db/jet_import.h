@@ -21,4 +21,10 @@ struct ImportedTable {
 std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
                                               const std::string& sqlite_path);
 
+// ConvertJetToSqlite for a working copy the run throws away when it ends:
+// written where it stands and not flushed to the disk (a crash leaves nothing
+// the next run uses). The caller removes it when this throws.
+std::vector<ImportedTable> ConvertJetToWorkingCopy(const std::string& jet_path,
+                                                   const std::string& sqlite_path);
+
 }  // namespace zc::db

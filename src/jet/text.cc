@@ -109,13 +109,15 @@ bool Compressible(const std::vector<std::uint16_t>& units) {
 void EncodeAscii(const std::string& text, bool may_compress, Blob& out) {
   const bool compress = may_compress && text.size() > 2 && text.size() <= kMaxCompressedChars &&
                         text.find('\0') == std::string::npos;
-  out.clear();
   if (compress) {
-    out.insert(out.end(), {0xFF, 0xFE});
-    out.insert(out.end(), text.begin(), text.end());
+    out.resize(2 + text.size());
+    out[0] = 0xFF;
+    out[1] = 0xFE;
+    std::copy(text.begin(), text.end(), out.begin() + 2);
     return;
   }
-  for (char c : text) out.insert(out.end(), {static_cast<std::uint8_t>(c), 0});
+  out.assign(2 * text.size(), 0);
+  for (std::size_t i = 0; i < text.size(); ++i) out[2 * i] = static_cast<std::uint8_t>(text[i]);
 }
 
 Blob Ansi(const std::string& utf8) {
