@@ -25,18 +25,13 @@ std::string ExistingComponentDatabase(PresetRun& run) {
 std::string ReplaceSearchItem(PresetRun& run, const std::string& text, const std::string& search,
                               const std::string& replacement) {
   Procedure proc(run, "ReplaceSearchItem");
-  std::string result;
-  const bool replaced = proc.Step([&] {
+  std::string result = text;
+  proc.Step([&] {
     // Upper-casing keeps every character's byte length, so positions carry over.
     auto found = platform::FindIgnoringCase(text, search);
-    if (found == std::string::npos) {
-      result = text;
-      return;
-    }
-    result.reserve(text.size() - search.size() + replacement.size());
-    result.append(text, 0, found).append(replacement).append(text, found + search.size());
+    if (found == std::string::npos) return;
+    result.replace(found, search.size(), replacement);
   });
-  if (!replaced) return text;  // a failed search leaves the text as it was
   return result;
 }
 
