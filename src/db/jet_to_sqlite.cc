@@ -4,6 +4,7 @@
 
 #include "db/jet_types.h"
 #include "db/quoting.h"
+#include "db/row_pipe.h"
 #include "db/sqlite_file.h"
 
 namespace zc::db {
@@ -50,14 +51,24 @@ std::int64_t CopyRows(jet::Reader& reader, std::size_t index, SqliteFile& target
   target.Execute(CreateTableSql(table));
   StatementHandle insert = target.Prepare(InsertSql(table));
   std::int64_t rows = 0;
-  reader.ReadRows(index, [&](const std::vector<jet::Value>& values) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      target.Check(Bind(insert.get(), static_cast<int>(i) + 1, values[i]));
-    }
-    target.Check(sqlite3_step(insert.get()));
-    target.Check(sqlite3_reset(insert.get()));
-    ++rows;
-  });
+  RowPipe<std::vector<jet::Value>> pipe;
+  RunBeside(
+      pipe,
+      [&] {
+        reader.ReadRows(index, [&](const std::vector<jet::Value>& values) { pipe.Push(values); });
+        pipe.Finish();
+      },
+      [&] {
+        std::vector<jet::Value> values;
+        while (pipe.Pop(values)) {
+          for (std::size_t i = 0; i < values.size(); ++i) {
+            target.Check(Bind(insert.get(), static_cast<int>(i) + 1, values[i]));
+          }
+          target.Check(sqlite3_step(insert.get()));
+          target.Check(sqlite3_reset(insert.get()));
+          ++rows;
+        }
+      });
   return rows;
 }
 
