@@ -28,6 +28,16 @@ std::unique_ptr<jet::Reader> OpenJet(const std::string& path) {
   }
 }
 
+// The reader of `jet_path`, once the new file's name is known to be free.
+std::unique_ptr<jet::Reader> OpenForConversion(const std::string& jet_path,
+                                               const std::string& sqlite_path) {
+  std::unique_ptr<jet::Reader> reader = OpenJet(jet_path);
+  if (platform::PathExists(sqlite_path)) {
+    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
+  }
+  return reader;
+}
+
 std::vector<ImportedTable> CopyTablesOf(jet::Reader& reader, const std::string& jet_path,
                                         const std::string& file, const std::string& shown_path) {
   try {
@@ -41,10 +51,7 @@ std::vector<ImportedTable> CopyTablesOf(jet::Reader& reader, const std::string& 
 
 std::vector<ImportedTable> ConvertJetToWorkingCopy(const std::string& jet_path,
                                                    const std::string& sqlite_path) {
-  std::unique_ptr<jet::Reader> reader = OpenJet(jet_path);
-  if (platform::PathExists(sqlite_path)) {
-    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
-  }
+  std::unique_ptr<jet::Reader> reader = OpenForConversion(jet_path, sqlite_path);
   if (!std::ofstream(platform::NativePath(sqlite_path), std::ios::binary)) {
     throw Failure(failures::kFileAccess, "Cannot create " + sqlite_path);
   }
@@ -53,10 +60,7 @@ std::vector<ImportedTable> ConvertJetToWorkingCopy(const std::string& jet_path,
 
 std::vector<ImportedTable> ConvertJetToSqlite(const std::string& jet_path,
                                               const std::string& sqlite_path) {
-  std::unique_ptr<jet::Reader> reader = OpenJet(jet_path);
-  if (platform::PathExists(sqlite_path)) {
-    throw Failure(db::code::kDatabaseExists, "Database '" + sqlite_path + "' already exists.");
-  }
+  std::unique_ptr<jet::Reader> reader = OpenForConversion(jet_path, sqlite_path);
   std::vector<ImportedTable> tables;
   std::string error = platform::ReplaceFileAtomically(sqlite_path, [&](const std::string& file) {
     tables = CopyTablesOf(*reader, jet_path, file, sqlite_path);

@@ -29,30 +29,30 @@ std::optional<std::uint64_t> PositionalFile::Size() const {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool PositionalFile::ReadAt(std::uint64_t offset, void* bytes, size_t size) const {
-  auto* at = static_cast<char*>(bytes);
+namespace {
+
+// Repeats `call` (pread or pwrite) until all of `size` bytes are moved.
+template <typename Byte, typename Call>
+bool Whole(Call call, int fd, std::uint64_t offset, Byte* at, size_t size) {
   while (size > 0) {
-    ssize_t got = ::pread(static_cast<int>(handle_), at, size, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    at += got;
-    offset += static_cast<std::uint64_t>(got);
-    size -= static_cast<size_t>(got);
+    ssize_t moved = call(fd, at, size, static_cast<off_t>(offset));
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved <= 0) return false;
+    at += moved;
+    offset += static_cast<std::uint64_t>(moved);
+    size -= static_cast<size_t>(moved);
   }
   return true;
 }
 
+}  // namespace
+
+bool PositionalFile::ReadAt(std::uint64_t offset, void* bytes, size_t size) const {
+  return Whole(::pread, static_cast<int>(handle_), offset, static_cast<char*>(bytes), size);
+}
+
 bool PositionalFile::WriteAt(std::uint64_t offset, const void* bytes, size_t size) {
-  auto* at = static_cast<const char*>(bytes);
-  while (size > 0) {
-    ssize_t put = ::pwrite(static_cast<int>(handle_), at, size, static_cast<off_t>(offset));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    at += put;
-    offset += static_cast<std::uint64_t>(put);
-    size -= static_cast<size_t>(put);
-  }
-  return true;
+  return Whole(::pwrite, static_cast<int>(handle_), offset, static_cast<const char*>(bytes), size);
 }
 
 }  // namespace zc::platform

@@ -17,6 +17,20 @@ OVERLAPPED At(std::uint64_t offset) {
   return position;
 }
 
+// Repeats `call` (ReadFile or WriteFile) until all of `size` bytes are moved.
+template <typename Byte, typename Call>
+bool Whole(Call call, HANDLE file, std::uint64_t offset, Byte* at, size_t size) {
+  while (size > 0) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1 << 30)), moved = 0;
+    OVERLAPPED position = At(offset);
+    if (!call(file, at, chunk, &moved, &position) || moved == 0) return false;
+    at += moved;
+    offset += moved;
+    size -= moved;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool PositionalFile::Open(const std::string& path, bool writable) {
@@ -43,29 +57,11 @@ std::optional<std::uint64_t> PositionalFile::Size() const {
 }
 
 bool PositionalFile::ReadAt(std::uint64_t offset, void* bytes, size_t size) const {
-  auto* at = static_cast<char*>(bytes);
-  while (size > 0) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1 << 30)), got = 0;
-    OVERLAPPED position = At(offset);
-    if (!::ReadFile(Native(handle_), at, chunk, &got, &position) || got == 0) return false;
-    at += got;
-    offset += got;
-    size -= got;
-  }
-  return true;
+  return Whole(::ReadFile, Native(handle_), offset, static_cast<char*>(bytes), size);
 }
 
 bool PositionalFile::WriteAt(std::uint64_t offset, const void* bytes, size_t size) {
-  auto* at = static_cast<const char*>(bytes);
-  while (size > 0) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1 << 30)), put = 0;
-    OVERLAPPED position = At(offset);
-    if (!::WriteFile(Native(handle_), at, chunk, &put, &position) || put == 0) return false;
-    at += put;
-    offset += put;
-    size -= put;
-  }
-  return true;
+  return Whole(::WriteFile, Native(handle_), offset, static_cast<const char*>(bytes), size);
 }
 
 }  // namespace zc::platform
